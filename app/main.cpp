@@ -1,0 +1,16 @@
+#include "app/KorvuApp.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setOrganizationName(QStringLiteral("Korvu"));
+    QApplication::setApplicationName(QStringLiteral("Korvu"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    KorvuApp korvu;
+    korvu.start();
+    return application.exec();
+}

@@ -1,0 +1,205 @@
+#include "game/frmPlayfield.h"
+
+#include "highscores/ScoreCheck.h"
+#include "settings/Store.h"
+#include "ui/Fonts.h"
+#include "ui/MessageBoxes.h"
+#include "ui/TickTimer.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+quint32 faceColour()
+{
+    return Canvas::fromRgb(QApplication::palette().color(QPalette::Window).rgb());
+}
+
+} // namespace
+
+frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint),
+      m_services(std::move(services)),
+      m_canvas(faceColour()),
+      m_playfield(m_canvas, *this, m_services.random, m_services.clock)
+{
+    setObjectName(QStringLiteral("frmPlayfield"));
+    setWindowTitle(QStringLiteral("Korvu 1.0 - www.korvu.example"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setFixedSize(Canvas::DesignWidth, Canvas::DesignHeight);
+
+    Label1 = new QLabel(QStringLiteral("0000"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleName(QStringLiteral("Skor"));
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    Label1->setAutoFillBackground(false);
+    Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Label1->setFont(designFont(DesignFont::TimesNewRoman, 8.25));
+    QPalette labelPalette = Label1->palette();
+    labelPalette.setColor(QPalette::WindowText, Qt::black);
+    Label1->setPalette(labelPalette);
+    Label1->setGeometry(32, 0, 16, 15);
+
+    Timer1 = new TickTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, [this] { m_playfield.Tick(); });
+
+    m_canvas.setDamageHandler([this](const QRect &rect) { update(rect); });
+
+    m_playfield.StartSequence();
+}
+
+frmPlayfield::~frmPlayfield()
+{
+    m_canvas.setDamageHandler({});
+}
+
+int frmPlayfield::keyCode(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left: return Playfield::ArrowLeft;
+    case Qt::Key_Up: return Playfield::ArrowUp;
+    case Qt::Key_Right: return Playfield::ArrowRight;
+    case Qt::Key_Down: return Playfield::ArrowDown;
+    default: return 0;
+    }
+}
+
+void frmPlayfield::paintEvent(QPaintEvent *event)
+{
+    // Straight copies of the stored picture, never smoothed: at any device pixel
+    // ratio a cell stays one solid block.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QImage &image = m_canvas.image();
+    for (const QRect &rect : event->region())
+        painter.drawImage(rect, image, rect);
+}
+
+void frmPlayfield::keyPressEvent(QKeyEvent *event)
+{
+    const int code = keyCode(event->key());
+    if (code == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    m_playfield.KeyDown(code);
+    event->accept();
+}
+
+void frmPlayfield::closeEvent(QCloseEvent *event)
+{
+    Timer1->stop();
+    event->accept();
+    if (!m_closed) {
+        m_closed = true;
+        if (m_services.onClosed)
+            m_services.onClosed();
+    }
+}
+
+void frmPlayfield::CheckScore(qint16 &score)
+{
+    ::CheckScore(score, m_playfield.state().LoopIndex, m_services.store, m_services.names, this);
+}
+
+StartSettings frmPlayfield::startSettings()
+{
+    return m_services.startSettings ? m_services.startSettings() : StartSettings{};
+}
+
+void frmPlayfield::setScoreVisible(bool visible)
+{
+    Label1->setVisible(visible);
+}
+
+void frmPlayfield::setScoreText(const QString &text)
+{
+    Label1->setText(text);
+    Label1->adjustSize();
+}
+
+void frmPlayfield::setScoreLeft(int left)
+{
+    Label1->move(left, Label1->y());
+}
+
+void frmPlayfield::setScoreTop(int top)
+{
+    Label1->move(Label1->x(), top);
+}
+
+void frmPlayfield::setScorePointSize(int points)
+{
+    QFont font = Label1->font();
+    font.setPointSizeF(points);
+    Label1->setFont(font);
+    Label1->adjustSize();
+}
+
+void frmPlayfield::setTimerInterval(int milliseconds)
+{
+    Timer1->setInterval(milliseconds);
+}
+
+void frmPlayfield::setTimerEnabled(bool enabled)
+{
+    if (enabled)
+        Timer1->start();
+    else
+        Timer1->stop();
+}
+
+int frmPlayfield::clientWidth()
+{
+    return width();
+}
+
+int frmPlayfield::clientHeight()
+{
+    return height();
+}
+
+int frmPlayfield::outerWidthTwips()
+{
+    return frameGeometry().width() * TwipsPerPixel;
+}
+
+int frmPlayfield::outerHeightTwips()
+{
+    return frameGeometry().height() * TwipsPerPixel;
+}
+
+void frmPlayfield::setOuterWidthTwips(int twips)
+{
+    const int frame = frameGeometry().width() - width();
+    setFixedWidth(std::max(1, twips / TwipsPerPixel - frame));
+}
+
+void frmPlayfield::setOuterHeightTwips(int twips)
+{
+    const int frame = frameGeometry().height() - height();
+    setFixedHeight(std::max(1, twips / TwipsPerPixel - frame));
+}
+
+QString frmPlayfield::hardCoreText()
+{
+    return m_services.store.GetSetting(StoreKeys::App, StoreKeys::Options,
+                                       QStringLiteral("HardCore"), 2);
+}
+
+void frmPlayfield::showGameOver()
+{
+    m_services.messages.ask({QStringLiteral("Oyun Bitti!"), QStringLiteral("Korvu"),
+                             MessageButtons::Ok, MessageAnswer::Ok, this});
+}

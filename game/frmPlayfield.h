@@ -1,0 +1,80 @@
+#pragma once
+
+#include "game/Canvas.h"
+#include "game/Playfield.h"
+#include "game/PlayfieldHost.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class Clock;
+class MessageBoxes;
+class NamePrompt;
+class QLabel;
+class RandomSource;
+class Store;
+class TickTimer;
+
+// What the game window is handed: the store, the dialogs, the randomness and
+// time, where the start settings come from, and what closing it means.
+struct PlayfieldServices {
+    Store &store;
+    MessageBoxes &messages;
+    NamePrompt &names;
+    RandomSource &random;
+    Clock &clock;
+    std::function<StartSettings()> startSettings;
+    std::function<void()> onClosed;
+};
+
+// The game window: a thin shell around the rules. It turns timer expiries and
+// arrow keys into calls, and repaints only what the canvas reports as changed.
+class frmPlayfield final : public QWidget, private PlayfieldHost {
+    Q_OBJECT
+public:
+    explicit frmPlayfield(PlayfieldServices services, QWidget *parent = nullptr);
+    ~frmPlayfield() override;
+
+    QLabel *Label1;
+    TickTimer *Timer1;
+
+    void Restart() { m_playfield.Restart(); }
+    bool Food() { return m_playfield.Food(); }
+    void DrawPlayField() { m_playfield.DrawPlayField(); }
+    void CheckScore(qint16 &score) override;
+
+    Playfield &playfield() { return m_playfield; }
+    const Canvas &canvas() const { return m_canvas; }
+
+    // Maps an arrow key, keypad arrows included, to its key code; 0 for others.
+    static int keyCode(int qtKey);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    StartSettings startSettings() override;
+    void setScoreVisible(bool visible) override;
+    void setScoreText(const QString &text) override;
+    void setScoreLeft(int left) override;
+    void setScoreTop(int top) override;
+    void setScorePointSize(int points) override;
+    void setTimerInterval(int milliseconds) override;
+    void setTimerEnabled(bool enabled) override;
+    int clientWidth() override;
+    int clientHeight() override;
+    int outerWidthTwips() override;
+    int outerHeightTwips() override;
+    void setOuterWidthTwips(int twips) override;
+    void setOuterHeightTwips(int twips) override;
+    QString hardCoreText() override;
+    void showGameOver() override;
+
+    PlayfieldServices m_services;
+    Canvas m_canvas;
+    Playfield m_playfield;
+    bool m_closed = false;
+};

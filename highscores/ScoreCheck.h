@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QtGlobal>
+
+class NamePrompt;
+class QWidget;
+class Store;
+
+// The end-of-game check: the first of the four rows whose stored score is
+// strictly below the final score is overwritten with it and the player's name.
+// The rows below are not moved. LoopIndex is the game window's shared counter:
+// it ends on the chosen row, or 5 when none was chosen.
+void CheckScore(const qint16 &score, qint16 &LoopIndex, Store &store, NamePrompt &names,
+                QWidget *owner);

@@ -1,0 +1,56 @@
+#include "highscores/frmInput.h"
+
+#include "ui/Fonts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+frmInput::frmInput(QWidget *owner)
+    : DesignDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint)
+{
+    setObjectName(QStringLiteral("frmInput"));
+    setWindowTitle(QString());
+    setAccessibleName(QStringLiteral("Isim"));
+    setFont(designFont(DesignFont::LucidaConsole, 8.25));
+    // The frame may be resized; nothing inside follows it.
+    resize(242, 55);
+
+    Label1 = new QLabel(QStringLiteral("Skor Tablosunda Yer Alacak Isminizi Giriniz..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(0, 0, 240, 22);
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setWordWrap(true);
+
+    Text1 = new QLineEdit(InitialName, this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(8, 32, 129, 17);
+    Text1->setAccessibleName(Label1->text());
+    QPalette palette = Text1->palette();
+    palette.setColor(QPalette::Base, QColor(224, 224, 224));
+    Text1->setPalette(palette);
+    Label1->setBuddy(Text1);
+
+    Command1 = new QPushButton(QStringLiteral("Kaydet"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(152, 32, 81, 17);
+    Command1->setDefault(true);
+
+    setTabOrder(Text1, Command1);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    Text1->setFocus();
+}
+
+QString DialogNamePrompt::askName(QWidget *owner)
+{
+    QPointer<frmInput> dialog = new frmInput(owner);
+    const bool saved = dialog->exec() == QDialog::Accepted;
+    QString name = frmInput::InitialName;
+    if (dialog) {
+        if (saved)
+            name = dialog->Text1->text();
+        delete dialog;
+    }
+    return name;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "highscores/NamePrompt.h"
+#include "ui/DesignDialog.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The name dialog of a new score-table row: no title bar, "Oyuncu 1" every time
+// it opens, Enter presses "Kaydet".
+class frmInput final : public DesignDialog {
+    Q_OBJECT
+public:
+    static inline const QString InitialName = QStringLiteral("Oyuncu 1");
+
+    explicit frmInput(QWidget *owner = nullptr);
+
+    QLabel *Label1;
+    QLineEdit *Text1;
+    QPushButton *Command1;
+};
+
+// Shows frmInput modally over the game window. "Kaydet" gives the typed text;
+// a dialog closed by the window system gives the initial name.
+class DialogNamePrompt final : public NamePrompt {
+public:
+    QString askName(QWidget *owner) override;
+};

@@ -1,0 +1,63 @@
+#include "settings/IniStore.h"
+
+#include <QDir>
+#include <QSettings>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QSettings> openSettings(const QString &folder, const QString &app)
+{
+    if (folder.isEmpty())
+        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, app, app);
+    return std::make_unique<QSettings>(folder + QLatin1Char('/') + app + QLatin1Char('/') + app
+                                               + QStringLiteral(".conf"),
+                                       QSettings::IniFormat);
+}
+
+} // namespace
+
+IniStore::IniStore(QString folder) : m_folder(std::move(folder)) { }
+
+void IniStore::setWriteFailureHandler(std::function<void()> handler)
+{
+    m_onWriteFailure = std::move(handler);
+}
+
+QString IniStore::fileName(const QString &app) const
+{
+    return openSettings(m_folder, app)->fileName();
+}
+
+QString IniStore::GetSetting(const QString &app, const QString &section, const QString &key,
+                             const QVariant &defaultValue)
+{
+    auto settings = openSettings(m_folder, app);
+    settings->beginGroup(section);
+    const QVariant stored = settings->value(key);
+    if (!stored.isValid())
+        return defaultText(defaultValue);
+    // A hand-edited value with unquoted commas comes back as a list.
+    if (stored.typeId() == QMetaType::QStringList)
+        return stored.toStringList().join(QStringLiteral(", "));
+    return stored.toString();
+}
+
+void IniStore::SaveSetting(const QString &app, const QString &section, const QString &key,
+                           const QString &value)
+{
+    auto settings = openSettings(m_folder, app);
+    settings->beginGroup(section);
+    settings->setValue(key, value);
+    settings->endGroup();
+    settings->sync();
+    if (settings->status() == QSettings::NoError)
+        return;
+    // A lost setting must not pass silently, but one notice is enough.
+    if (!m_failed) {
+        m_failed = true;
+        if (m_onWriteFailure)
+            m_onWriteFailure();
+    }
+}

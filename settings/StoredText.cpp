@@ -1,0 +1,52 @@
+#include "settings/StoredText.h"
+
+#include <QLocale>
+
+#include <cfenv>
+#include <cmath>
+
+std::optional<double> ReadNumber(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint16> ReadInt16(const QString &text)
+{
+    const std::optional<double> number = ReadNumber(text);
+    if (!number)
+        return std::nullopt;
+    // std::nearbyint honours the rounding mode; make sure it is to-nearest-even.
+    const int previous = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double rounded = std::nearbyint(*number);
+    std::fesetround(previous);
+    if (rounded < -32768.0 || rounded > 32767.0)
+        return std::nullopt;
+    return static_cast<qint16>(rounded);
+}
+
+bool ReadPlayed(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (const std::optional<double> number = ReadNumber(trimmed))
+        return *number != 0.0;
+    return true;
+}
+
+double ReadScore(const QString &text)
+{
+    return ReadNumber(text).value_or(0.0);
+}

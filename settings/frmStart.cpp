@@ -1,0 +1,221 @@
+#include "settings/frmStart.h"
+
+#include "settings/Store.h"
+#include "settings/StoredText.h"
+#include "ui/Fonts.h"
+#include "ui/MessageBoxes.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
+
+namespace {
+
+struct SpeedEntry {
+    const char *text;
+    int interval;
+};
+
+constexpr std::array<SpeedEntry, 9> SpeedEntries{{
+    {"Speed 1", 400}, {"Speed 2", 300}, {"Speed 3", 250}, {"Speed 4", 200}, {"Speed 5", 150},
+    {"Speed 6", 125}, {"Speed 7", 100}, {"Speed 8", 75}, {"Speed 9", 50},
+}};
+
+constexpr int MinCellSize = 2;
+constexpr int MaxCellSize = 30;
+
+template <class W>
+W *place(W *widget, const char *name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+void setBoxColour(QWidget *box)
+{
+    QPalette palette = box->palette();
+    const QColor grey(224, 224, 224);
+    palette.setColor(QPalette::Base, grey);
+    palette.setColor(QPalette::Button, grey);
+    box->setPalette(palette);
+}
+
+QString optionsText(Store &store, const char *key, const QVariant &fallback)
+{
+    return store.GetSetting(StoreKeys::App, StoreKeys::Options, QLatin1String(key), fallback);
+}
+
+void saveOption(Store &store, const char *key, const QString &value)
+{
+    store.SaveSetting(StoreKeys::App, StoreKeys::Options, QLatin1String(key), value);
+}
+
+} // namespace
+
+frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, QWidget *parent)
+    : DesignDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint),
+      m_store(store),
+      m_messages(messages),
+      m_actions(std::move(actions))
+{
+    setObjectName(QStringLiteral("frmStart"));
+    setWindowTitle(QStringLiteral("Korvu Ayarlar - www.korvu.example"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFont(designFont(DesignFont::LucidaConsole, 8.25));
+    setClientSize(269, 96);
+
+    Label1 = place(new QLabel(QStringLiteral("Yakinlik: (Normali=7)"), this), "Label1", 8, 8, 77, 22);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2 = place(new QLabel(QStringLiteral("Hizi:"), this), "Label2", 8, 32, 35, 11);
+    Label3 = place(new QLabel(QStringLiteral("Yemek:"), this), "Label3", 8, 56, 42, 11);
+    Label4 = place(new QLabel(QStringLiteral("Skor"), this), "Label4", 8, 80, 28, 11);
+
+    TSize = place(new QLineEdit(this), "TSize", 104, 8, 73, 15);
+    TPPFood = place(new QLineEdit(this), "TPPFood", 104, 56, 73, 15);
+    TPPFood->setEnabled(false);
+    ShowPoints = place(new QCheckBox(QStringLiteral("Evt"), this), "ShowPoints", 104, 77, 41, 17);
+    ShowPoints->setChecked(true);
+    CSpeed = place(new QComboBox(this), "CSpeed", 104, 32, 73, 19);
+    CSpeed->setEditable(false);
+    for (const SpeedEntry &entry : SpeedEntries)
+        CSpeed->addItem(QLatin1String(entry.text), entry.interval);
+    CSpeed->setCurrentIndex(-1);
+
+    Command1 = place(new QPushButton(QStringLiteral("Baslat"), this), "Command1", 184, 8, 81, 17);
+    Command2 = place(new QPushButton(QStringLiteral("Skor Tablo"), this), "Command2", 184, 32, 81, 17);
+    Command3 = place(new QPushButton(QStringLiteral("Bilgi"), this), "Command3", 184, 56, 81, 17);
+    Command1->setDefault(true);
+
+    for (QWidget *box : {static_cast<QWidget *>(TSize), static_cast<QWidget *>(TPPFood),
+                         static_cast<QWidget *>(CSpeed)})
+        setBoxColour(box);
+
+    // The labels name their fields for assistive tools, as their text does on screen.
+    Label1->setBuddy(TSize);
+    Label2->setBuddy(CSpeed);
+    Label3->setBuddy(TPPFood);
+    Label4->setBuddy(ShowPoints);
+    TSize->setAccessibleName(QStringLiteral("Yakinlik"));
+    CSpeed->setAccessibleName(QStringLiteral("Hizi"));
+    TPPFood->setAccessibleName(QStringLiteral("Yemek"));
+    ShowPoints->setAccessibleName(QStringLiteral("Skor"));
+
+    setTabOrder(TSize, TPPFood);
+    setTabOrder(TPPFood, ShowPoints);
+    setTabOrder(ShowPoints, CSpeed);
+    setTabOrder(CSpeed, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+
+    connect(CSpeed, &QComboBox::activated, this, [this] { CSpeed_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] {
+        if (m_actions.showHighscores)
+            m_actions.showHighscores();
+    });
+    connect(Command3, &QPushButton::clicked, this, [this] {
+        if (m_actions.showAbout)
+            m_actions.showAbout();
+    });
+
+    Form_Load();
+    TSize->setFocus();
+}
+
+int frmStart::showPointsValue() const
+{
+    return ShowPoints->isChecked() ? 1 : 0;
+}
+
+int frmStart::selectedSpeedData() const
+{
+    return CSpeed->currentIndex() < 0 ? 0 : CSpeed->currentData().toInt();
+}
+
+void frmStart::Form_Load()
+{
+    const bool played = ReadPlayed(optionsText(m_store, "Played", false));
+    if (played) {
+        const std::optional<qint16> speed = ReadInt16(optionsText(m_store, "Speed", 0));
+        // Only positions the list has; anything else is a damaged store.
+        const int position = speed && *speed >= 0 && *speed < CSpeed->count() ? *speed : 0;
+        CSpeed->setCurrentIndex(position);
+        TPPFood->setText(optionsText(m_store, "PPFood", 1));
+        TSize->setText(optionsText(m_store, "Size", 5));
+        return;
+    }
+
+    saveOption(m_store, "HardCore", QStringLiteral("2"));
+    saveOption(m_store, "Played", QStringLiteral("True"));
+    CSpeed->setCurrentIndex(0);
+    saveOption(m_store, "Speed", QString::number(CSpeed->currentIndex()));
+    TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
+    saveOption(m_store, "PPFood", TPPFood->text());
+    TSize->setText(QStringLiteral("5"));
+    saveOption(m_store, "Size", TSize->text());
+    for (int row = 1; row <= 4; ++row)
+        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore,
+                            QStringLiteral("Name%1").arg(row), QString());
+    for (int row = 1; row <= 4; ++row)
+        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore,
+                            QStringLiteral("Score%1").arg(row), QStringLiteral("0"));
+}
+
+void frmStart::Form_Unload()
+{
+    saveOption(m_store, "Size", TSize->text());
+    saveOption(m_store, "PPFood", TPPFood->text());
+    saveOption(m_store, "Speed", QString::number(CSpeed->currentIndex()));
+}
+
+void frmStart::CSpeed_Click()
+{
+    TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
+}
+
+bool frmStart::checkGameSettings()
+{
+    const std::optional<qint16> size = ReadInt16(TSize->text());
+    if (!size || *size < MinCellSize || *size > MaxCellSize) {
+        m_messages.ask({QStringLiteral("Yakinlik 2 ile 30 arasinda bir sayi olmali!"),
+                        QStringLiteral("Korvu"), MessageButtons::Ok, MessageAnswer::Ok, this});
+        TSize->setFocus();
+        return false;
+    }
+    if (!ReadInt16(TPPFood->text())) {
+        m_messages.ask({QStringLiteral("Yemek puani gecersiz, hizi yeniden seciniz!"),
+                        QStringLiteral("Korvu"), MessageButtons::Ok, MessageAnswer::Ok, this});
+        TSize->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void frmStart::Command1_Click()
+{
+    // A size the board cannot use or a points text that is no number never
+    // reaches the game window.
+    if (!checkGameSettings())
+        return;
+    if (m_actions.launchGame)
+        m_actions.launchGame();
+    hide();
+}
+
+void frmStart::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
+    DesignDialog::closeEvent(event);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ui/DesignDialog.h"
+
+#include <functional>
+
+class MessageBoxes;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Store;
+
+// What the start window's three buttons lead to; the program's entry wires them
+// to the other windows.
+struct StartActions {
+    std::function<void()> launchGame;
+    std::function<void()> showHighscores;
+    std::function<void()> showAbout;
+};
+
+// The start window: the game settings, restored from the store when it loads and
+// saved when it is unloaded. It stays loaded, hidden, while a game runs, because
+// every game start reads its controls.
+class frmStart final : public DesignDialog {
+    Q_OBJECT
+public:
+    frmStart(Store &store, MessageBoxes &messages, StartActions actions,
+             QWidget *parent = nullptr);
+
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QLineEdit *TSize;
+    QLineEdit *TPPFood;
+    QCheckBox *ShowPoints;
+    QComboBox *CSpeed;
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QPushButton *Command3;
+
+    // The checked state as the game reads it: 0 unchecked, 1 checked.
+    int showPointsValue() const;
+    // The item data of the selected speed entry; 0 when nothing is selected.
+    int selectedSpeedData() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void CSpeed_Click();
+    void Command1_Click();
+    bool checkGameSettings();
+
+    Store &m_store;
+    MessageBoxes &m_messages;
+    StartActions m_actions;
+    bool m_unloaded = false;
+};

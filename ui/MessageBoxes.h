@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct MessageRequest {
+    QString text;
+    QString title;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageAnswer defaultButton = MessageAnswer::Ok;
+    QWidget *owner = nullptr;
+};
+
+// Every message box of the program goes through this, so that tests can answer
+// without a modal event loop.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual MessageAnswer ask(const MessageRequest &request) = 0;
+};
+
+// The real boxes: modal, no icon, the buttons and default the request names.
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    MessageAnswer ask(const MessageRequest &request) override;
+};
