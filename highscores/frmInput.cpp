@@ -42,15 +42,18 @@ frmInput::frmInput(QWidget *owner)
     Text1->setFocus();
 }
 
+QString frmInput::chosenName() const
+{
+    return result() == QDialog::Accepted ? Text1->text() : InitialName;
+}
+
 QString DialogNamePrompt::askName(QWidget *owner)
 {
     QPointer<frmInput> dialog = new frmInput(owner);
-    const bool saved = dialog->exec() == QDialog::Accepted;
-    QString name = frmInput::InitialName;
-    if (dialog) {
-        if (saved)
-            name = dialog->Text1->text();
-        delete dialog;
-    }
+    dialog->exec();
+    if (!dialog)
+        return frmInput::InitialName;
+    const QString name = dialog->chosenName();
+    delete dialog;
     return name;
 }

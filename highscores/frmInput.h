@@ -19,6 +19,10 @@ public:
     QLabel *Label1;
     QLineEdit *Text1;
     QPushButton *Command1;
+
+    // The name to record once the dialog is gone: what was typed if "Kaydet"
+    // ended it, the initial name if the window system closed it.
+    QString chosenName() const;
 };
 
 // Shows frmInput modally over the game window. "Kaydet" gives the typed text;

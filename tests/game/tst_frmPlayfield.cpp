@@ -1,0 +1,238 @@
+#include "game/frmPlayfield.h"
+
+#include "tests/support/MemoryStore.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/ScriptedNamePrompt.h"
+#include "tests/support/ScriptedRandom.h"
+#include "ui/TickTimer.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct Fixture {
+    MemoryStore store;
+    ScriptedMessageBoxes messages;
+    ScriptedNamePrompt names;
+    ScriptedRandom random;
+    FixedClock clock;
+    StartSettings settings{1, QStringLiteral("5"), 50, QStringLiteral("1")};
+    int closed = 0;
+    std::unique_ptr<frmPlayfield> window;
+
+    Fixture()
+    {
+        for (int row = 1; row <= 4; ++row)
+            store.set(QStringLiteral("Highscore"), QStringLiteral("Score%1").arg(row),
+                      QStringLiteral("0"));
+    }
+
+    frmPlayfield &open(int foodColumn = 10, int foodRow = 8)
+    {
+        random.queueCell(foodColumn, foodRow);
+        window = std::make_unique<frmPlayfield>(PlayfieldServices{
+                store, messages, names, random, clock, [this] { return settings; },
+                [this] { ++closed; }});
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        return *window;
+    }
+};
+
+} // namespace
+
+class tst_frmPlayfield : public QObject {
+    Q_OBJECT
+private slots:
+    void windowFitsTheBoardAndKeepsItsFrame();
+    void scoreLabelSitsAboveTheBoard_data();
+    void scoreLabelSitsAboveTheBoard();
+    void theScoreLabelNeverChangesAPixelRead();
+    void arrowKeysSteerWhateverModifiersAreHeld_data();
+    void arrowKeysSteerWhateverModifiersAreHeld();
+    void otherKeysDoNothing();
+    void timerFiresTheTickAtTheChosenInterval();
+    void gameOverAsksOverTheWindowAndRecordsTheScore();
+    void noTickRunsWhileTheEndOfGameWindowsAreOpen();
+    void closingTheWindowUnloadsTheStartWindow();
+    void thePictureOnScreenIsTheCanvas();
+};
+
+void tst_frmPlayfield::windowFitsTheBoardAndKeepsItsFrame()
+{
+    Fixture f;
+    f.settings.sizeText = QStringLiteral("7");
+    frmPlayfield &w = f.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Korvu 1.0 - www.korvu.example"));
+    QCOMPARE(w.size(), QSize(154, 98));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(!w.windowFlags().testFlag(Qt::Tool));
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.Timer1->isActive());
+    QCOMPARE(w.Timer1->timerType(), Qt::PreciseTimer);
+}
+
+void tst_frmPlayfield::scoreLabelSitsAboveTheBoard_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("top");
+    QTest::newRow("7") << 7 << -5;
+    QTest::newRow("8") << 8 << -8;
+}
+
+void tst_frmPlayfield::scoreLabelSitsAboveTheBoard()
+{
+    QFETCH(int, size);
+    QFETCH(int, top);
+    Fixture f;
+    f.settings.sizeText = QString::number(size);
+    frmPlayfield &w = f.open();
+    QCOMPARE(w.Label1->text(), QStringLiteral("0"));
+    QCOMPARE(w.Label1->pos(), QPoint(19 * size, top));
+    QCOMPARE(w.Label1->font().pointSizeF(), qreal(size + 3));
+    QVERIFY(w.Label1->alignment().testFlag(Qt::AlignRight));
+    QVERIFY(!w.Label1->autoFillBackground());
+    QVERIFY(!w.Label1->isHidden());
+    QCOMPARE(w.Label1->accessibleName(), QStringLiteral("Skor"));
+}
+
+void tst_frmPlayfield::theScoreLabelNeverChangesAPixelRead()
+{
+    Fixture f;
+    frmPlayfield &w = f.open();
+    w.show();
+    const QImage before = w.canvas().image().copy();
+    w.Label1->setText(QStringLiteral("88888"));
+    w.Label1->adjustSize();
+    w.Label1->move(0, 10);
+    w.repaint();
+    QCOMPARE(w.canvas().image(), before);
+}
+
+void tst_frmPlayfield::arrowKeysSteerWhateverModifiersAreHeld_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("direction");
+    QTest::newRow("up") << int(Qt::Key_Up) << int(Qt::NoModifier) << 0;
+    QTest::newRow("down") << int(Qt::Key_Down) << int(Qt::NoModifier) << 2;
+    QTest::newRow("keypad up") << int(Qt::Key_Up) << int(Qt::KeypadModifier) << 0;
+    QTest::newRow("shift down") << int(Qt::Key_Down) << int(Qt::ShiftModifier) << 2;
+    QTest::newRow("control up") << int(Qt::Key_Up) << int(Qt::ControlModifier) << 0;
+    QTest::newRow("alt down") << int(Qt::Key_Down) << int(Qt::AltModifier) << 2;
+    QTest::newRow("left reverses: refused") << int(Qt::Key_Left) << int(Qt::NoModifier) << 3;
+}
+
+void tst_frmPlayfield::arrowKeysSteerWhateverModifiersAreHeld()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, direction);
+    Fixture f;
+    frmPlayfield &w = f.open();
+    QTest::keyClick(&w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(int(w.playfield().state().Direction), direction);
+}
+
+void tst_frmPlayfield::otherKeysDoNothing()
+{
+    Fixture f;
+    frmPlayfield &w = f.open();
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_P, Qt::Key_Escape, Qt::Key_Return, Qt::Key_W})
+        QTest::keyClick(&w, key);
+    QCOMPARE(int(w.playfield().state().Direction), 3);
+    QVERIFY(!w.playfield().state().TurnTaken);
+}
+
+void tst_frmPlayfield::timerFiresTheTickAtTheChosenInterval()
+{
+    Fixture f;
+    f.settings.speedItemData = 125;
+    frmPlayfield &w = f.open();
+    QCOMPARE(w.Timer1->interval(), 125);
+    QSignalSpy expiries(w.Timer1, &QTimer::timeout);
+    QVERIFY(expiries.wait(2000));
+    QCOMPARE(int(w.playfield().state().HeadX), 15);
+    QCOMPARE(w.canvas().PixelColour(16, 11), 0u);
+}
+
+void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
+{
+    Fixture f;
+    f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("1"));
+    frmPlayfield &w = f.open(4, 2);
+    f.random.queueCell(12, 12);
+    for (int i = 0; i < 3; ++i)
+        w.playfield().Tick(); // the third eats
+    QCOMPARE(w.Label1->text(), QStringLiteral("1"));
+    f.messages.answers = {MessageAnswer::Ok};
+    f.names.names = {QStringLiteral("  Ada  ")};
+    f.random.queueCell(15, 9);
+    for (int i = 0; i < 16; ++i)
+        w.playfield().Tick();
+    QCOMPARE(f.messages.texts(), QStringList{"Oyun Bitti!"});
+    QCOMPARE(f.messages.asked.first().title, QStringLiteral("Korvu"));
+    QCOMPARE(f.messages.asked.first().owner, static_cast<QWidget *>(&w));
+    QCOMPARE(f.names.asked, 1);
+    QCOMPARE(f.names.lastOwner, static_cast<QWidget *>(&w));
+    QCOMPARE(f.store.value(QStringLiteral("Highscore"), QStringLiteral("Score1")),
+             QStringLiteral("1"));
+    QCOMPARE(f.store.value(QStringLiteral("Highscore"), QStringLiteral("Name1")),
+             QStringLiteral("  Ada  "));
+    QCOMPARE(w.Label1->text(), QStringLiteral("0"));
+    QVERIFY(!f.messages.unexpected);
+}
+
+void tst_frmPlayfield::noTickRunsWhileTheEndOfGameWindowsAreOpen()
+{
+    Fixture f;
+    f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("1"));
+    frmPlayfield &w = f.open(4, 2);
+    f.random.queueCell(12, 12);
+    int ticksWhileOpen = 0;
+    const auto countTicks = [&] {
+        // Wait longer than several tick intervals inside the "modal" window.
+        const QPoint head(w.playfield().state().HeadX, w.playfield().state().HeadY);
+        QTest::qWait(200);
+        if (QPoint(w.playfield().state().HeadX, w.playfield().state().HeadY) != head)
+            ++ticksWhileOpen;
+        QVERIFY(!w.Timer1->isActive());
+    };
+    f.messages.onAsk = [&](const MessageRequest &) { countTicks(); };
+    f.names.onAsk = countTicks;
+    f.messages.answers = {MessageAnswer::Ok};
+    f.random.queueCell(15, 9);
+    for (int i = 0; i < 19; ++i)
+        w.playfield().Tick();
+    QCOMPARE(f.messages.asked.size(), 1);
+    QCOMPARE(f.names.asked, 1);
+    QCOMPARE(ticksWhileOpen, 0);
+    QVERIFY(w.Timer1->isActive());
+}
+
+void tst_frmPlayfield::closingTheWindowUnloadsTheStartWindow()
+{
+    Fixture f;
+    frmPlayfield &w = f.open();
+    w.show();
+    w.close();
+    QCOMPARE(f.closed, 1);
+    QVERIFY(!w.Timer1->isActive());
+}
+
+void tst_frmPlayfield::thePictureOnScreenIsTheCanvas()
+{
+    Fixture f;
+    f.settings.showPoints = 0;
+    frmPlayfield &w = f.open(6, 5);
+    w.playfield().Tick();
+    const QImage shown = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(110, 70));
+    QCOMPARE(shown, w.canvas().image().copy(0, 0, 110, 70));
+}
+
+QTEST_MAIN(tst_frmPlayfield)
+#include "tst_frmPlayfield.moc"

@@ -1,0 +1,314 @@
+#include "settings/frmStart.h"
+
+#include "tests/support/MemoryStore.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString Options = QStringLiteral("Options");
+const QString Highscore = QStringLiteral("Highscore");
+
+struct Fixture {
+    MemoryStore store;
+    ScriptedMessageBoxes messages;
+    int launches = 0;
+    std::unique_ptr<frmStart> window;
+
+    frmStart &open()
+    {
+        window = std::make_unique<frmStart>(store, messages,
+                                            StartActions{[this] { ++launches; }, {}, {}});
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        return *window;
+    }
+
+    void laterStart(const QString &speed, const QString &ppFood, const QString &size)
+    {
+        store.set(Options, QStringLiteral("Played"), QStringLiteral("True"));
+        store.set(Options, QStringLiteral("Speed"), speed);
+        store.set(Options, QStringLiteral("PPFood"), ppFood);
+        store.set(Options, QStringLiteral("Size"), size);
+    }
+};
+
+} // namespace
+
+class tst_frmStart : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartWritesEveryDefaultInOrder();
+    void laterStartRestoresWithoutWriting();
+    void missingKeysRestoreTheirDefaults();
+    void damagedStoreNeverWipesTheScoreTable_data();
+    void damagedStoreNeverWipesTheScoreTable();
+    void storedSpeedOutsideTheListSelectsTheFirst_data();
+    void storedSpeedOutsideTheListSelectsTheFirst();
+    void pickingASpeedSetsPointsPerFood();
+    void layoutMatchesTheDesign();
+    void tabOrderFollowsTheDesign();
+    void closingSavesSizePointsAndSpeedInOrder();
+    void baslatLaunchesTheGameAndHidesTheWindow();
+    void enterPressesBaslat();
+    void baslatRefusesAnUnusableSize_data();
+    void baslatRefusesAnUnusableSize();
+    void baslatRefusesPointsThatAreNoNumber();
+};
+
+void tst_frmStart::firstStartWritesEveryDefaultInOrder()
+{
+    Fixture f;
+    frmStart &w = f.open();
+    const QStringList expected{
+        "Options/HardCore=2", "Options/Played=True", "Options/Speed=0", "Options/PPFood=1",
+        "Options/Size=5",     "Highscore/Name1=",    "Highscore/Name2=", "Highscore/Name3=",
+        "Highscore/Name4=",   "Highscore/Score1=0",  "Highscore/Score2=0", "Highscore/Score3=0",
+        "Highscore/Score4=0",
+    };
+    QCOMPARE(f.store.writes, expected);
+    QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 1"));
+    QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
+    QCOMPARE(w.TSize->text(), QStringLiteral("5"));
+    QVERIFY(w.ShowPoints->isChecked());
+}
+
+void tst_frmStart::laterStartRestoresWithoutWriting()
+{
+    Fixture f;
+    f.laterStart(QStringLiteral("4"), QStringLiteral("9"), QStringLiteral("abc"));
+    frmStart &w = f.open();
+    QVERIFY(f.store.writes.isEmpty());
+    QCOMPARE(f.store.reads, QStringList({"Options/Played", "Options/Speed", "Options/PPFood",
+                                         "Options/Size"}));
+    // The stored points win over the speed's own value.
+    QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 5"));
+    QCOMPARE(w.selectedSpeedData(), 150);
+    QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
+    QCOMPARE(w.TSize->text(), QStringLiteral("abc"));
+    QVERIFY(w.ShowPoints->isChecked());
+}
+
+void tst_frmStart::missingKeysRestoreTheirDefaults()
+{
+    Fixture f;
+    f.store.set(Options, QStringLiteral("Played"), QStringLiteral("True"));
+    frmStart &w = f.open();
+    QVERIFY(f.store.writes.isEmpty());
+    QCOMPARE(w.CSpeed->currentIndex(), 0);
+    QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
+    QCOMPARE(w.TSize->text(), QStringLiteral("5"));
+}
+
+void tst_frmStart::damagedStoreNeverWipesTheScoreTable_data()
+{
+    QTest::addColumn<QString>("played");
+    QTest::addColumn<bool>("firstStart");
+    QTest::newRow("garbage") << "Evet" << false;
+    QTest::newRow("number") << "1" << false;
+    QTest::newRow("lower-case true") << "true" << false;
+    QTest::newRow("False again") << "False" << true;
+    QTest::newRow("zero") << "0" << true;
+}
+
+void tst_frmStart::damagedStoreNeverWipesTheScoreTable()
+{
+    QFETCH(QString, played);
+    QFETCH(bool, firstStart);
+    Fixture f;
+    f.laterStart(QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("7"));
+    f.store.set(Options, QStringLiteral("Played"), played);
+    f.store.set(Highscore, QStringLiteral("Score1"), QStringLiteral("40"));
+    f.open();
+    QCOMPARE(f.store.value(Highscore, QStringLiteral("Score1")),
+             firstStart ? QStringLiteral("0") : QStringLiteral("40"));
+    QCOMPARE(f.store.writes.isEmpty(), !firstStart);
+}
+
+void tst_frmStart::storedSpeedOutsideTheListSelectsTheFirst_data()
+{
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<int>("position");
+    QTest::newRow("last") << "8" << 8;
+    QTest::newRow("rounds") << "4.6" << 5;
+    QTest::newRow("half to even") << "2.5" << 2;
+    QTest::newRow("past the end") << "9" << 0;
+    QTest::newRow("negative") << "-1" << 0;
+    QTest::newRow("letters") << "fast" << 0;
+    QTest::newRow("beyond 16 bits") << "70000" << 0;
+}
+
+void tst_frmStart::storedSpeedOutsideTheListSelectsTheFirst()
+{
+    QFETCH(QString, speed);
+    QFETCH(int, position);
+    Fixture f;
+    f.laterStart(speed, QStringLiteral("1"), QStringLiteral("5"));
+    QCOMPARE(f.open().CSpeed->currentIndex(), position);
+}
+
+void tst_frmStart::pickingASpeedSetsPointsPerFood()
+{
+    Fixture f;
+    frmStart &w = f.open();
+    w.show();
+    w.CSpeed->setFocus();
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(w.CSpeed, Qt::Key_Down);
+    QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 7"));
+    QCOMPARE(w.TPPFood->text(), QStringLiteral("7"));
+    QTest::keyClick(w.CSpeed, Qt::Key_Home);
+    QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
+    QTest::keyClick(w.CSpeed, Qt::Key_End);
+    QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
+    QCOMPARE(w.selectedSpeedData(), 50);
+}
+
+void tst_frmStart::layoutMatchesTheDesign()
+{
+    Fixture f;
+    frmStart &w = f.open();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Korvu Ayarlar - www.korvu.example"));
+    QCOMPARE(w.size(), QSize(269, 96));
+    QVERIFY(w.windowFlags().testFlag(Qt::Tool));
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QCOMPARE(w.TSize->geometry(), QRect(104, 8, 73, 15));
+    QCOMPARE(w.TPPFood->geometry(), QRect(104, 56, 73, 15));
+    QCOMPARE(w.CSpeed->geometry(), QRect(104, 32, 73, 19));
+    QCOMPARE(w.ShowPoints->geometry(), QRect(104, 77, 41, 17));
+    QCOMPARE(w.Command1->geometry(), QRect(184, 8, 81, 17));
+    QCOMPARE(w.Command3->geometry(), QRect(184, 56, 81, 17));
+    QCOMPARE(w.Label1->geometry(), QRect(8, 8, 77, 22));
+    QVERIFY(!w.TPPFood->isEnabled());
+    QVERIFY(w.Command1->isDefault());
+    QCOMPARE(w.TSize->palette().color(QPalette::Base), QColor(224, 224, 224));
+    QCOMPARE(w.font().pointSizeF(), 8.25);
+    QCOMPARE(w.CSpeed->count(), 9);
+    const int intervals[] = {400, 300, 250, 200, 150, 125, 100, 75, 50};
+    for (int i = 0; i < 9; ++i) {
+        QCOMPARE(w.CSpeed->itemText(i), QStringLiteral("Speed %1").arg(i + 1));
+        QCOMPARE(w.CSpeed->itemData(i).toInt(), intervals[i]);
+    }
+    QCOMPARE(w.Label1->buddy(), static_cast<QWidget *>(w.TSize));
+}
+
+void tst_frmStart::tabOrderFollowsTheDesign()
+{
+    Fixture f;
+    frmStart &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.TSize));
+    // The disabled points box takes no focus.
+    const QList<QWidget *> expected{w.ShowPoints, w.CSpeed, w.Command1, w.Command2, w.Command3,
+                                    w.TSize};
+    for (QWidget *next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+}
+
+void tst_frmStart::closingSavesSizePointsAndSpeedInOrder()
+{
+    Fixture f;
+    f.laterStart(QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("7"));
+    frmStart &w = f.open();
+    w.show();
+    w.TSize->setText(QStringLiteral(" 9 "));
+    w.close();
+    QCOMPARE(f.store.writes,
+             QStringList({"Options/Size= 9 ", "Options/PPFood=4", "Options/Speed=3"}));
+}
+
+void tst_frmStart::baslatLaunchesTheGameAndHidesTheWindow()
+{
+    Fixture f;
+    frmStart &w = f.open();
+    w.show();
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.launches, 1);
+    QVERIFY(w.isHidden());
+    QVERIFY(f.messages.asked.isEmpty());
+}
+
+void tst_frmStart::enterPressesBaslat()
+{
+    Fixture f;
+    frmStart &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(w.TSize, Qt::Key_Return);
+    QCOMPARE(f.launches, 1);
+}
+
+void tst_frmStart::baslatRefusesAnUnusableSize_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("letters") << "abc" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("zero") << "0" << false;
+    QTest::newRow("one") << "1" << false;
+    QTest::newRow("negative") << "-5" << false;
+    QTest::newRow("31") << "31" << false;
+    QTest::newRow("1e9") << "1e9" << false;
+    QTest::newRow("rounds to 1") << "1.5" << true; // half to even: 2
+    QTest::newRow("two") << "2" << true;
+    QTest::newRow("thirty") << " 30 " << true;
+    QTest::newRow("rounds to 31") << "30.5" << true; // half to even: 30
+    QTest::newRow("rounds above 30") << "30.6" << false;
+}
+
+void tst_frmStart::baslatRefusesAnUnusableSize()
+{
+    QFETCH(QString, size);
+    QFETCH(bool, accepted);
+    Fixture f;
+    f.laterStart(QStringLiteral("0"), QStringLiteral("1"), size);
+    frmStart &w = f.open();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.Command1->setFocus();
+    f.messages.answers = {MessageAnswer::Ok};
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.launches, accepted ? 1 : 0);
+    QVERIFY(f.store.writes.isEmpty());
+    if (accepted) {
+        QVERIFY(f.messages.asked.isEmpty());
+        return;
+    }
+    QCOMPARE(f.messages.texts(), QStringList{"Yakinlik 2 ile 30 arasinda bir sayi olmali!"});
+    QCOMPARE(f.messages.asked.first().title, QStringLiteral("Korvu"));
+    QCOMPARE(f.messages.asked.first().buttons, MessageButtons::Ok);
+    QVERIFY(w.isVisible());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.TSize));
+}
+
+void tst_frmStart::baslatRefusesPointsThatAreNoNumber()
+{
+    Fixture f;
+    f.laterStart(QStringLiteral("0"), QStringLiteral("lots"), QStringLiteral("7"));
+    frmStart &w = f.open();
+    w.show();
+    f.messages.answers = {MessageAnswer::Ok};
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.launches, 0);
+    QCOMPARE(f.messages.texts(), QStringList{"Yemek puani gecersiz, hizi yeniden seciniz!"});
+    QVERIFY(w.isVisible());
+
+    // Picking a speed rewrites the points, and the game can start.
+    w.CSpeed->setFocus();
+    QTest::keyClick(w.CSpeed, Qt::Key_Down);
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QCOMPARE(f.launches, 1);
+}
+
+QTEST_MAIN(tst_frmStart)
+#include "tst_frmStart.moc"

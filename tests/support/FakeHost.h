@@ -1,0 +1,84 @@
+#pragma once
+
+#include "game/PlayfieldHost.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <functional>
+
+// A scripted game window: records what the rules do to the label, the timer and
+// the end-of-game dialogs, and models a window whose outer size is its client
+// size plus a frame, with an optional smallest size the platform allows.
+class FakeHost final : public PlayfieldHost {
+public:
+    StartSettings settings{1, QStringLiteral("5"), 400, QStringLiteral("1")};
+    QString hardCore = QStringLiteral("2");
+
+    bool scoreVisible = false;
+    QString scoreText;
+    int scoreLeft = 0;
+    int scoreTop = 0;
+    int scorePoints = 0;
+    int timerInterval = 0;
+    bool timerEnabled = false;
+
+    int frame = 8;
+    int client[2] = {668, 449};
+    int smallestOuter[2] = {1, 1};
+    int resizeRequests = 0;
+
+    QStringList events;
+    int gameOvers = 0;
+    QList<int> checkedScores;
+    std::function<void()> onGameOver;
+    std::function<void(qint16 &)> onCheckScore;
+
+    StartSettings startSettings() override { return settings; }
+    void setScoreVisible(bool visible) override { scoreVisible = visible; }
+    void setScoreText(const QString &text) override { scoreText = text; }
+    void setScoreLeft(int left) override { scoreLeft = left; }
+    void setScoreTop(int top) override { scoreTop = top; }
+    void setScorePointSize(int points) override { scorePoints = points; }
+    void setTimerInterval(int milliseconds) override { timerInterval = milliseconds; }
+    void setTimerEnabled(bool enabled) override
+    {
+        timerEnabled = enabled;
+        events.append(enabled ? QStringLiteral("timer on") : QStringLiteral("timer off"));
+    }
+
+    int clientWidth() override { return client[0]; }
+    int clientHeight() override { return client[1]; }
+    int outerWidthTwips() override { return (client[0] + frame) * 15; }
+    int outerHeightTwips() override { return (client[1] + frame) * 15; }
+    void setOuterWidthTwips(int twips) override { resize(0, twips); }
+    void setOuterHeightTwips(int twips) override { resize(1, twips); }
+
+    QString hardCoreText() override
+    {
+        events.append(QStringLiteral("read HardCore"));
+        return hardCore;
+    }
+    void showGameOver() override
+    {
+        ++gameOvers;
+        events.append(QStringLiteral("Oyun Bitti!"));
+        if (onGameOver)
+            onGameOver();
+    }
+    void CheckScore(qint16 &score) override
+    {
+        checkedScores.append(score);
+        events.append(QStringLiteral("CheckScore %1").arg(score));
+        if (onCheckScore)
+            onCheckScore(score);
+    }
+
+private:
+    void resize(int axis, int twips)
+    {
+        ++resizeRequests;
+        const int outer = std::max(twips / 15, smallestOuter[axis]);
+        client[axis] = outer - frame;
+    }
+};
