@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps configure build run test bench package
+.PHONY: deps configure build sanitize-build run test soak fuzz bench package
 
 deps:
 	@./scripts/install-deps.sh
@@ -16,9 +16,34 @@ build: configure
 run: build
 	./$(BUILD_DIR)/app/korvu
 
+# The unit and widget tests run twice: in the normal build, then under the
+# address and undefined-behaviour sanitizers, where any finding fails the run.
+sanitize-build: deps
+	@cmake --preset asan >/dev/null
+	cmake --build --preset asan
+
 test: build
 	ctest --preset $(PRESET)
+	$(MAKE) --no-print-directory sanitize-build
+	ctest --preset asan
+
+# A million ticks of a seeded random player under the sanitizers.
+soak: sanitize-build
+	cd build/asan/tests && QT_QPA_PLATFORM=offscreen KORVU_SOAK_TICKS=1000000 \
+		./game/tst_Playfield soakKeepsPictureAndTrailInAgreement
+
+# Each fuzzer runs for FUZZ_SECONDS from the seed corpus kept in fuzz/corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@./scripts/install-deps.sh fuzz
+	@cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	./scripts/fuzz.sh $(FUZZ_SECONDS)
 
 bench: build
 	cmake --build --preset $(PRESET) --target korvu_bench
 	./$(BUILD_DIR)/bench/korvu_bench
+
+# The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb.
+package: build
+	cmake --build --preset $(PRESET) --target package

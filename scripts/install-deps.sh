@@ -7,9 +7,14 @@ packages=(
     cmake ninja-build make g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fonts-liberation
-    xvfb xdotool x11-utils imagemagick
+    xvfb xdotool x11-utils imagemagick libxcb1-dev
     desktop-file-utils appstream dpkg-dev file
 )
+
+# The fuzzers are built with clang, which only `make fuzz` needs.
+if [ "${1:-}" = "fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -52,7 +52,9 @@ void IniStore::SaveSetting(const QString &app, const QString &section, const QSt
     settings->setValue(key, value);
     settings->endGroup();
     settings->sync();
-    if (settings->status() == QSettings::NoError)
+    // A FormatError only says the file held lines it could not parse; the write
+    // itself went through. An AccessError is a write that did not.
+    if (settings->status() != QSettings::AccessError)
         return;
     // A lost setting must not pass silently, but one notice is enough.
     if (!m_failed) {

@@ -1,0 +1,74 @@
+// A whole start-window load from whatever the settings file holds.
+#include "fuzz/FuzzText.h"
+#include "settings/IniStore.h"
+#include "settings/StoredText.h"
+#include "settings/frmStart.h"
+#include "ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+class SilentMessages final : public MessageBoxes {
+public:
+    MessageAnswer ask(const MessageRequest &) override { return MessageAnswer::Ok; }
+};
+
+struct Harness {
+    std::unique_ptr<QApplication> app;
+    QTemporaryDir dir;
+};
+
+Harness *harness = nullptr;
+
+QStringList highscores(IniStore &store)
+{
+    QStringList values;
+    for (int row = 1; row <= 4; ++row) {
+        values.append(store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
+                                       QStringLiteral("Name%1").arg(row), QString()));
+        values.append(store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
+                                       QStringLiteral("Score%1").arg(row), 0));
+    }
+    return values;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    harness = new Harness;
+    harness->app = std::make_unique<QApplication>(*argc, *argv);
+    QDir(harness->dir.path()).mkpath(QStringLiteral("Korvu"));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QFile file(harness->dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(reinterpret_cast<const char *>(data), qint64(size));
+    file.close();
+
+    IniStore store(harness->dir.path());
+    SilentMessages messages;
+    const bool played = ReadPlayed(store.GetSetting(StoreKeys::App, StoreKeys::Options,
+                                                    QStringLiteral("Played"), false));
+    const QStringList before = highscores(store);
+    {
+        frmStart window(store, messages, StartActions{});
+        require(window.CSpeed->currentIndex() >= 0 && window.CSpeed->currentIndex() <= 8);
+        require(window.selectedSpeedData() >= 50 && window.selectedSpeedData() <= 400);
+    }
+    // Only a real first start may touch the score table.
+    if (played && !store.hasFailedToWrite())
+        require(highscores(store) == before);
+    return 0;
+}
