@@ -3,12 +3,25 @@
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 
+namespace {
+
+// The system's predefined roots are the 32-bit values sign-extended into a
+// handle, so the root is mapped rather than cast.
+HKEY handle(RegistryKey key)
+{
+    if (key == RegistryRoot::LocalMachine)
+        return HKEY_LOCAL_MACHINE;
+    return reinterpret_cast<HKEY>(key);
+}
+
+} // namespace
+
 long SystemRegistry::RegOpenKeyExA(RegistryKey root, const QByteArray &subKey, quint32 options,
                                    quint32 access, RegistryKey &opened)
 {
     HKEY key = nullptr;
-    const LSTATUS result = ::RegOpenKeyExA(reinterpret_cast<HKEY>(root), subKey.constData(),
-                                           options, access, &key);
+    const LSTATUS result =
+            ::RegOpenKeyExA(handle(root), subKey.constData(), options, access, &key);
     opened = reinterpret_cast<RegistryKey>(key);
     return result;
 }
@@ -18,9 +31,9 @@ long SystemRegistry::RegQueryValueExA(RegistryKey key, const QByteArray &valueNa
 {
     DWORD valueType = 0;
     DWORD valueSize = size;
-    const LSTATUS result = ::RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName.constData(),
-                                              nullptr, &valueType,
-                                              reinterpret_cast<LPBYTE>(data), &valueSize);
+    const LSTATUS result = ::RegQueryValueExA(handle(key), valueName.constData(), nullptr,
+                                              &valueType, reinterpret_cast<LPBYTE>(data),
+                                              &valueSize);
     type = valueType;
     size = valueSize;
     return result;
@@ -28,7 +41,7 @@ long SystemRegistry::RegQueryValueExA(RegistryKey key, const QByteArray &valueNa
 
 long SystemRegistry::RegCloseKey(RegistryKey key)
 {
-    return ::RegCloseKey(reinterpret_cast<HKEY>(key));
+    return ::RegCloseKey(handle(key));
 }
 
 #else

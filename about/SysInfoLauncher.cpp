@@ -10,7 +10,7 @@ constexpr quint32 BufferSize = 1024;
 // Read and write access to the key and its values.
 constexpr quint32 KeyAccess = 0x2003F;
 constexpr long Success = 0;
-const QString ToolFile = QStringLiteral("\\MSINFO32.EXE");
+constexpr QLatin1String ToolFile("\\MSINFO32.EXE");
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "app/KorvuApp.h"
 
+#include "settings/WriteFailureNotice.h"
+
 #include <QCheckBox>
 #include <QDateTime>
 #include <QLineEdit>
@@ -8,18 +10,21 @@ KorvuApp::KorvuApp()
     : m_random(quint64(QDateTime::currentMSecsSinceEpoch())),
       m_start([this] {
           return new frmStart(m_store, m_messages,
-                              StartActions{[this] { launchGame(); }, {}, {}});
+                              StartActions{[this] { launchGame(); }, [this] { showHighscores(); },
+                                           [this] { showAbout(); }});
       }),
       m_game([this] {
           return new frmPlayfield(PlayfieldServices{m_store, m_messages, m_names, m_random,
                                                     m_clock, [this] { return readStartSettings(); },
                                                     [this] { unloadStart(); }});
+      }),
+      m_highscore([this] { return new frmHighscore(m_store, m_messages, m_start.loaded()); }),
+      m_about([this] {
+          return new frmAbout(SysInfoServices{m_registry, m_files, m_launcher, m_messages},
+                              m_start.loaded());
       })
 {
-    m_store.setWriteFailureHandler([this] {
-        m_messages.ask({QStringLiteral("Ayarlar kaydedilemedi!"), QStringLiteral("Korvu"),
-                        MessageButtons::Ok, MessageAnswer::Ok, nullptr});
-    });
+    reportWriteFailures(m_store, m_messages);
 }
 
 void KorvuApp::start()
@@ -46,4 +51,16 @@ void KorvuApp::unloadStart()
 {
     if (frmStart *start = m_start.loaded())
         start->close();
+}
+
+// Both windows are modal over the start window and delete themselves when
+// closed, so the slot has forgotten them by the time exec() returns.
+void KorvuApp::showHighscores()
+{
+    m_highscore.get().exec();
+}
+
+void KorvuApp::showAbout()
+{
+    m_about.get().exec();
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "about/FileProbe.h"
+#include "about/ProgramLauncher.h"
+#include "about/Registry.h"
+#include "about/frmAbout.h"
 #include "game/RandomSource.h"
 #include "game/frmPlayfield.h"
+#include "highscores/frmHighscore.h"
 #include "highscores/frmInput.h"
 #include "settings/IniStore.h"
 #include "settings/frmStart.h"
@@ -20,12 +25,19 @@ private:
     StartSettings readStartSettings();
     void launchGame();
     void unloadStart();
+    void showHighscores();
+    void showAbout();
 
     QtMessageBoxes m_messages;
     IniStore m_store;
     MixingRandom m_random;
     SystemClock m_clock;
     DialogNamePrompt m_names;
+    SystemRegistry m_registry;
+    SystemFileProbe m_files;
+    SystemLauncher m_launcher;
     WindowSlot<frmStart> m_start;
     WindowSlot<frmPlayfield> m_game;
+    WindowSlot<frmHighscore> m_highscore;
+    WindowSlot<frmAbout> m_about;
 };

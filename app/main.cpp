@@ -1,3 +1,4 @@
+#include "about/KorvuIcon.h"
 #include "app/KorvuApp.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Korvu"));
     QApplication::setApplicationName(QStringLiteral("Korvu"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setWindowIcon(korvuIcon());
 
     KorvuApp korvu;
     korvu.start();

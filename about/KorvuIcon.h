@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon: a black worm beside a green food cell on the light-grey
+// board, drawn in 16 colours at 16, 32, 48 and 256 pixels.
+QIcon korvuIcon();

@@ -1,0 +1,159 @@
+#include "highscores/frmHighscore.h"
+
+#include "settings/Store.h"
+#include "ui/Fonts.h"
+#include "ui/MessageBoxes.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+
+constexpr int RowCount = 4;
+constexpr int FirstRowTop = 32;
+constexpr int RowPitch = 16;
+constexpr int LabelHeight = 11;
+
+template <class W>
+W *place(W *widget, const QString &name, int left, int top, int width, int height)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QWidget *ruleLine(QWidget *parent, const char *name, int top, QPalette::ColorRole role,
+                  const QColor &colour = {})
+{
+    auto *line = place(new QWidget(parent), QLatin1String(name), 0, top, 232, 1);
+    if (colour.isValid()) {
+        QPalette palette = line->palette();
+        palette.setColor(role, colour);
+        line->setPalette(palette);
+    }
+    line->setBackgroundRole(role);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+// The labels size themselves to their text: the left edge stays, the width
+// follows the text, so a long name runs on to the right instead of being cut.
+void setFittedText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->resize(label->sizeHint().width(), label->height());
+}
+
+QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, int left, int top)
+{
+    auto *label = place(new QLabel(parent), name, left, top, 0, LabelHeight);
+    label->setTextFormat(Qt::PlainText);
+    setFittedText(label, text);
+    return label;
+}
+
+QString highscoreKey(const char *prefix, int row)
+{
+    return QLatin1String(prefix) + QString::number(row);
+}
+
+} // namespace
+
+frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
+    : DesignDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint),
+      m_store(store),
+      m_messages(messages)
+{
+    setObjectName(QStringLiteral("frmHighscore"));
+    setWindowTitle(QStringLiteral("Skor Tablosu"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setEscapeCloses(true);
+    setFont(designFont(DesignFont::LucidaConsole, 8.25));
+    setClientSize(231, 123);
+
+    // The etched rule under the headings lies beneath everything else.
+    Line1 = ruleLine(this, "Line1", 24, QPalette::WindowText);
+    Line2 = ruleLine(this, "Line2", 25, QPalette::Window, QColor(224, 224, 224));
+
+    // Created in the designed tab order, bottom row first, which is also the
+    // focus chain. A score lies above its row's name, so a long name runs under it.
+    Label1 = fittedLabel(this, QStringLiteral("Label1"), QStringLiteral("Isim"), 8, 8);
+    Label2 = fittedLabel(this, QStringLiteral("Label2"), QStringLiteral("Skor"), 176, 8);
+    for (int row = RowCount; row >= 1; --row) {
+        const int top = FirstRowTop + (row - 1) * RowPitch;
+        m_names[row - 1] = fittedLabel(this, QStringLiteral("HName(%1)").arg(row),
+                                       QStringLiteral("Isim #%1").arg(row), 8, top);
+        m_scores[row - 1] = fittedLabel(this, QStringLiteral("Score(%1)").arg(row),
+                                        QStringLiteral("Skor #%1").arg(row), 171, top);
+        m_scores[row - 1]->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    }
+    Command1 = place(new QPushButton(QStringLiteral("Sil"), this), QStringLiteral("Command1"), 96,
+                     104, 57, 17);
+    Command2 = place(new QPushButton(QStringLiteral("Kapat"), this), QStringLiteral("Command2"),
+                     160, 104, 65, 17);
+    Command2->setDefault(true);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, &QWidget::close);
+
+    Form_Load();
+    // Labels take no focus, so the first button has it and Enter asks to clear.
+    Command1->setFocus();
+}
+
+void frmHighscore::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        centreOnOwner();
+    DesignDialog::showEvent(event);
+}
+
+// The outer frame is centred on the owner's. This window's frame is not known
+// before it is first shown, so it is taken to be the owner's: both are tool
+// windows. Without a window manager both are zero and the client areas centre.
+void frmHighscore::centreOnOwner()
+{
+    const QWidget *owner = parentWidget();
+    if (!owner)
+        return;
+    const QRect ownerFrame = owner->frameGeometry();
+    const QRect ownerClient = owner->geometry();
+    const QMargins frame(ownerClient.left() - ownerFrame.left(),
+                         ownerClient.top() - ownerFrame.top(),
+                         ownerFrame.right() - ownerClient.right(),
+                         ownerFrame.bottom() - ownerClient.bottom());
+    QRect outer(QPoint(), size().grownBy(frame));
+    outer.moveCenter(ownerFrame.center());
+    move(outer.topLeft());
+}
+
+void frmHighscore::Form_Load()
+{
+    for (int row = 1; row <= RowCount; ++row) {
+        setFittedText(HName(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
+                                                     highscoreKey("Name", row), QString()));
+        setFittedText(Score(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
+                                                     highscoreKey("Score", row), 0));
+    }
+}
+
+void frmHighscore::Command1_Click()
+{
+    const MessageAnswer answer =
+            m_messages.ask({QStringLiteral("Emin Misiniz?"), QStringLiteral("Skor Tablosu Sil"),
+                            MessageButtons::YesNo, MessageAnswer::Yes, this});
+    if (answer != MessageAnswer::Yes)
+        return;
+    for (int row = 1; row <= RowCount; ++row)
+        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore, highscoreKey("Name", row),
+                            QStringLiteral("-"));
+    for (int row = 1; row <= RowCount; ++row)
+        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore, highscoreKey("Score", row),
+                            QStringLiteral("0"));
+    for (int row = 1; row <= RowCount; ++row) {
+        setFittedText(Score(row), QString());
+        setFittedText(HName(row), QStringLiteral("-"));
+    }
+}

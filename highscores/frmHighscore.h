@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ui/DesignDialog.h"
+
+#include <array>
+
+class MessageBoxes;
+class QLabel;
+class QPushButton;
+class Store;
+
+// The score table window: the four stored rows, shown as stored, and "Sil" to
+// clear them after a confirmation. Every opening reads the store afresh.
+class frmHighscore final : public DesignDialog {
+    Q_OBJECT
+public:
+    frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner = nullptr);
+
+    QLabel *Label1;
+    QLabel *Label2;
+    QWidget *Line1;
+    QWidget *Line2;
+    QPushButton *Command1;
+    QPushButton *Command2;
+
+    // The row labels, numbered 1 to 4 from the top.
+    QLabel *HName(int row) const { return m_names.at(row - 1); }
+    QLabel *Score(int row) const { return m_scores.at(row - 1); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void centreOnOwner();
+    void Form_Load();
+    void Command1_Click();
+
+    Store &m_store;
+    MessageBoxes &m_messages;
+    std::array<QLabel *, 4> m_names{};
+    std::array<QLabel *, 4> m_scores{};
+};

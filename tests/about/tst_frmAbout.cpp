@@ -1,0 +1,332 @@
+#include "about/frmAbout.h"
+
+#include "about/KorvuIcon.h"
+#include "tests/about/ScriptedSysInfo.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+struct Fixture {
+    ScriptedRegistry registry;
+    ScriptedFiles files;
+    ScriptedLauncher launcher;
+    ScriptedMessageBoxes messages;
+
+    // A new box that deletes itself when closed, as the start window opens it.
+    QPointer<frmAbout> open(QWidget *owner = nullptr)
+    {
+        return new frmAbout(SysInfoServices{registry, files, launcher, messages}, owner);
+    }
+};
+
+bool showActive(QWidget *w)
+{
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
+
+void processDeletions()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QSet<QRgb> coloursOf(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y) | 0xFF000000u);
+    return colours;
+}
+
+const QString Disclaimer = QStringLiteral("Program") + QChar(0x0131)
+        + QStringLiteral("n Adresi : www.korvu.example");
+
+} // namespace
+
+class tst_frmAbout : public QObject {
+    Q_OBJECT
+private slots:
+    void controlsMatchTheDesign_data();
+    void controlsMatchTheDesign();
+    void webAddressKeepsTheDotlessI();
+    void windowFrameAndFixedPlace();
+    void theIconIsKorvusOwn_data();
+    void theIconIsKorvusOwn();
+    void picIconShowsTheLargeImage();
+    void etchedRuleAboveTheWebAddress();
+    void tamamClosesTheBox_data();
+    void tamamClosesTheBox();
+    void focusStartsOnTamamAndFollowsTheDesignedOrder();
+    void openingTwiceShowsTheSame();
+    void noControlStartsTheLauncher();
+    void theLauncherItCarriesReportsOverTheBox();
+};
+
+void tst_frmAbout::controlsMatchTheDesign_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<qreal>("pointSize");
+    QTest::addColumn<bool>("black");
+
+    QTest::newRow("cmdOK") << "cmdOK" << "&Tamam" << QRect(288, 192, 84, 23) << "MS Sans Serif"
+                           << 8.25 << false;
+    QTest::newRow("picIcon") << "picIcon" << "" << QRect(16, 16, 36, 36) << "Lucida Console"
+                             << 8.25 << false;
+    QTest::newRow("lblDescription") << "lblDescription" << "mailto:iletisim@korvu.example"
+                                    << QRect(70, 75, 261, 78) << "Tahoma" << 6.75 << true;
+    QTest::newRow("lblDisclaimer") << "lblDisclaimer" << Disclaimer << QRect(17, 175, 258, 55)
+                                   << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("lblTitle") << "lblTitle" << "Tum haklari saklidir." << QRect(70, 16, 259, 32)
+                              << "Tahoma" << 6.75 << true;
+    QTest::newRow("lblVersion") << "lblVersion" << "Version 1.0" << QRect(70, 52, 259, 15)
+                                << "Tahoma" << 6.75 << false;
+}
+
+void tst_frmAbout::controlsMatchTheDesign()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, family);
+    QFETCH(qreal, pointSize);
+    QFETCH(bool, black);
+
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    auto *control = w->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->property("text").toString(), text);
+    QCOMPARE(control->geometry(), geometry);
+    QCOMPARE(control->font().families().first(), family);
+    QCOMPARE(control->font().pointSizeF(), pointSize);
+    if (black)
+        QCOMPARE(control->palette().color(QPalette::WindowText), QColor(Qt::black));
+    if (auto *label = qobject_cast<QLabel *>(control); label && !text.isEmpty()) {
+        // The whole text shows inside the label.
+        const QRect needed = label->fontMetrics().boundingRect(
+                label->contentsRect(), int(label->alignment()) | Qt::TextWordWrap, text);
+        QVERIFY2(label->contentsRect().contains(needed),
+                 qPrintable(QStringLiteral("%1 needs %2x%3")
+                                    .arg(name)
+                                    .arg(needed.width())
+                                    .arg(needed.height())));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    delete w;
+}
+
+void tst_frmAbout::webAddressKeepsTheDotlessI()
+{
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    // U+0131, not a plain "i" and not a mis-decoded pair of bytes.
+    QCOMPARE(w->lblDisclaimer->text().at(7), QChar(0x0131));
+    QCOMPARE(w->lblDisclaimer->text().size(), Disclaimer.size());
+    QVERIFY(w->lblDisclaimer->fontMetrics().inFont(QChar(0x0131)));
+    delete w;
+}
+
+void tst_frmAbout::windowFrameAndFixedPlace()
+{
+    Fixture f;
+    // The owner's place does not matter: the box opens at a fixed spot.
+    QWidget owner;
+    owner.setGeometry(500, 400, 200, 100);
+    owner.show();
+    QPointer<frmAbout> w = f.open(&owner);
+    QCOMPARE(w->objectName(), QStringLiteral("frmAbout"));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Korvu Bilgi"));
+    QCOMPARE(w->parentWidget(), &owner);
+    QVERIFY(w->windowFlags().testFlag(Qt::Dialog));
+    QVERIFY(w->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!w->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!w->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!w->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+    QCOMPARE(w->font().families().first(), QStringLiteral("Lucida Console"));
+    QCOMPARE(w->font().pointSizeF(), 8.25);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(w->geometry(), QRect(156, 129, 382, 237));
+    QCOMPARE(w->minimumSize(), QSize(382, 237));
+    QCOMPARE(w->maximumSize(), QSize(382, 237));
+    QVERIFY(w->cmdOK->isDefault());
+    delete w;
+}
+
+void tst_frmAbout::theIconIsKorvusOwn_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("16") << 16;
+    QTest::newRow("32") << 32;
+}
+
+void tst_frmAbout::theIconIsKorvusOwn()
+{
+    QFETCH(int, size);
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    const QIcon icon = w->windowIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+    const QImage image = icon.pixmap(QSize(size, size)).toImage();
+    QCOMPARE(image.size(), QSize(size, size));
+    const QSet<QRgb> colours = coloursOf(image);
+    QVERIFY2(colours.size() <= 16, "more than 16 colours");
+    // A green food cell and a black worm on the light-grey board inside a black wall.
+    QVERIFY(colours.contains(qRgb(0, 255, 0)));
+    QVERIFY(colours.contains(qRgb(0, 0, 0)));
+    QVERIFY(colours.contains(qRgb(192, 192, 192)));
+    QCOMPARE(image.pixelColor(0, 0), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(size / 8, size - 1 - size / 8), QColor(192, 192, 192));
+    delete w;
+}
+
+void tst_frmAbout::picIconShowsTheLargeImage()
+{
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    w->show();
+    const QImage shown = w->grab(QRect(18, 18, 32, 32)).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage icon = korvuIcon().pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown, icon);
+    delete w;
+}
+
+void tst_frmAbout::etchedRuleAboveTheWebAddress()
+{
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    w->show();
+    const QImage image = w->grab().toImage();
+    const QColor grey(128, 128, 128);
+    const QColor white(Qt::white);
+    const QColor face = w->palette().color(QPalette::Window);
+    for (int x : {7, 200, 376}) {
+        QCOMPARE(image.pixelColor(x, 163), grey);
+        QCOMPARE(image.pixelColor(x, 164), white);
+        QCOMPARE(image.pixelColor(x, 165), white);
+        QCOMPARE(image.pixelColor(x, 162), face);
+        QCOMPARE(image.pixelColor(x, 166), face);
+    }
+    QCOMPARE(image.pixelColor(6, 163), grey);
+    QCOMPARE(image.pixelColor(6, 164), face);
+    QCOMPARE(image.pixelColor(5, 163), face);
+    QCOMPARE(image.pixelColor(377, 163), face);
+    QCOMPARE(w->Line1(0)->objectName(), QStringLiteral("Line1(0)"));
+    QCOMPARE(w->Line1(1)->objectName(), QStringLiteral("Line1(1)"));
+    delete w;
+}
+
+void tst_frmAbout::tamamClosesTheBox_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("click") << 0 << 0;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << 0;
+    QTest::newRow("access key T") << int(Qt::Key_T) << int(Qt::AltModifier);
+}
+
+void tst_frmAbout::tamamClosesTheBox()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    QVERIFY(showActive(w));
+    // Keys go in through the window, as the window system delivers them, so that
+    // the access key is seen as a shortcut.
+    if (key == 0)
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+    else
+        QTest::keyClick(w->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    // An access key presses the button visibly, so the click follows a moment later.
+    QTRY_VERIFY2(w.isNull(), "the about box is still there");
+    QVERIFY(f.messages.asked.isEmpty());
+}
+
+void tst_frmAbout::focusStartsOnTamamAndFollowsTheDesignedOrder()
+{
+    Fixture f;
+    QPointer<frmAbout> w = f.open();
+    QVERIFY(showActive(w));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w->cmdOK));
+    // The only control that takes the focus keeps it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w->cmdOK));
+    QStringList chain;
+    for (QWidget *widget = w->nextInFocusChain(); widget != w; widget = widget->nextInFocusChain()) {
+        if (!widget->objectName().startsWith(QLatin1String("Line1")))
+            chain.append(widget->objectName());
+    }
+    QCOMPARE(chain, QStringList({"cmdOK", "picIcon", "lblDescription", "lblDisclaimer",
+                                 "lblTitle", "lblVersion"}));
+    delete w;
+}
+
+void tst_frmAbout::openingTwiceShowsTheSame()
+{
+    Fixture f;
+    QPointer<frmAbout> first = f.open();
+    first->show();
+    const QImage before = first->grab().toImage();
+    const QRect placeBefore = first->geometry();
+    QTest::mouseClick(first->cmdOK, Qt::LeftButton);
+    processDeletions();
+    QVERIFY(first.isNull());
+
+    QPointer<frmAbout> second = f.open();
+    second->show();
+    QCOMPARE(second->geometry(), placeBefore);
+    QCOMPARE(second->grab().toImage(), before);
+    delete second;
+}
+
+void tst_frmAbout::noControlStartsTheLauncher()
+{
+    Fixture f;
+    f.registry.add(ScriptedValue{"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                                 RegistryType::Text, QByteArray("C:\\msinfo32.exe\0", 16), -1});
+    f.launcher.programs = {QStringLiteral("C:\\msinfo32.exe")};
+    QPointer<frmAbout> w = f.open();
+    QVERIFY(showActive(w));
+    QTest::mouseClick(w->picIcon, Qt::LeftButton);
+    QTest::mouseDClick(w->lblDescription, Qt::LeftButton);
+    QTest::mouseClick(w->lblDisclaimer, Qt::LeftButton);
+    QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+    processDeletions();
+    QVERIFY(w.isNull());
+    QVERIFY(f.registry.calls.isEmpty());
+    QVERIFY(f.launcher.started.isEmpty());
+}
+
+void tst_frmAbout::theLauncherItCarriesReportsOverTheBox()
+{
+    Fixture f;
+    f.messages.answers = {MessageAnswer::Ok};
+    QPointer<frmAbout> w = f.open();
+    w->StartSysInfo();
+    QCOMPARE(f.messages.texts(),
+             QStringList{QStringLiteral("Systeminformationen sind momentan nicht verfügbar")});
+    QCOMPARE(f.messages.asked.first().owner, static_cast<QWidget *>(w.data()));
+    QString value = QStringLiteral("before");
+    QVERIFY(!w->GetKeyValue(RegistryRoot::LocalMachine, QStringLiteral("SOFTWARE\\Korvu"),
+                            QStringLiteral("Value"), value));
+    QCOMPARE(value, QString());
+    delete w;
+}
+
+QTEST_MAIN(tst_frmAbout)
+#include "tst_frmAbout.moc"
