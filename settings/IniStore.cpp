@@ -2,16 +2,20 @@
 
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <memory>
 
 namespace {
 
+// <config folder>/<app>/<app>.conf, the user's configuration folder unless a
+// test names another.
 std::unique_ptr<QSettings> openSettings(const QString &folder, const QString &app)
 {
-    if (folder.isEmpty())
-        return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, app, app);
-    return std::make_unique<QSettings>(folder + QLatin1Char('/') + app + QLatin1Char('/') + app
+    const QString base = folder.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            : folder;
+    return std::make_unique<QSettings>(base + QLatin1Char('/') + app + QLatin1Char('/') + app
                                                + QStringLiteral(".conf"),
                                        QSettings::IniFormat);
 }
