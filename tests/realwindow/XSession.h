@@ -50,7 +50,8 @@ public:
 
     // Windows whose title is exactly `title`.
     QList<WindowId> windowsTitled(const QString &title, Mapping mapping) const;
-    std::optional<WindowId> waitForMappedWindow(const QString &title, QDeadlineTimer deadline) const;
+    std::optional<WindowId> waitForMappedWindow(const QString &title,
+                                                QDeadlineTimer deadline) const;
     bool isMapped(WindowId window) const;
     // True once the window is unmapped or destroyed.
     bool waitUntilUnmapped(WindowId window, QDeadlineTimer deadline) const;

@@ -1,0 +1,80 @@
+#include "KorvuProcess.h"
+
+#include "XSession.h"
+
+#include <QDir>
+#include <QFile>
+
+KorvuProcess::KorvuProcess(const XSession &session, QString program)
+    : m_session(session), m_program(std::move(program))
+{
+}
+
+KorvuProcess::~KorvuProcess()
+{
+    if (!isRunning())
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QString KorvuProcess::configFolder() const
+{
+    return m_home.filePath(QStringLiteral(".config"));
+}
+
+QString KorvuProcess::settingsFile() const
+{
+    return configFolder() + QStringLiteral("/Korvu/Korvu.conf");
+}
+
+bool KorvuProcess::start()
+{
+    if (!m_home.isValid() || !QDir().mkpath(configFolder())) {
+        m_error = QStringLiteral("no temporary home: %1").arg(m_home.errorString());
+        return false;
+    }
+    QProcessEnvironment environment = m_session.environment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("HOME"), m_home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder());
+    // The temporary folder is private (0700), as Qt wants its runtime folder.
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+    m_process.setProcessEnvironment(environment);
+    // Into a file, not a pipe: the test does not read while it polls the display.
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setStandardOutputFile(outputFile());
+    m_process.setProgram(m_program);
+    m_process.start();
+    if (!m_process.waitForStarted(10000)) {
+        m_error = QStringLiteral("%1 did not start: %2").arg(m_program, m_process.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool KorvuProcess::waitForExit(QDeadlineTimer deadline)
+{
+    const int wait = deadline.isForever() ? -1 : int(qMax<qint64>(1, deadline.remainingTime()));
+    if (isRunning() && !m_process.waitForFinished(wait)) {
+        m_error = QStringLiteral("%1 is still running").arg(m_program);
+        return false;
+    }
+    return true;
+}
+
+QString KorvuProcess::outputFile() const
+{
+    return m_home.filePath(QStringLiteral("output.log"));
+}
+
+QString KorvuProcess::output() const
+{
+    QFile printed(outputFile());
+    if (!printed.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(printed.readAll());
+}

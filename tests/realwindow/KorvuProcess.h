@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+class XSession;
+
+// One run of the built program on a session's display, with a home and a
+// configuration folder of its own, so that its settings file starts empty and
+// can be prepared or read back by the test.
+class KorvuProcess {
+public:
+    KorvuProcess(const XSession &session, QString program);
+    ~KorvuProcess();
+    KorvuProcess(const KorvuProcess &) = delete;
+    KorvuProcess &operator=(const KorvuProcess &) = delete;
+
+    // The program's XDG_CONFIG_HOME, and the INI file it keeps its settings in.
+    QString configFolder() const;
+    QString settingsFile() const;
+
+    bool start();
+    bool waitForExit(QDeadlineTimer deadline);
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
+    int exitCode() const { return m_process.exitCode(); }
+
+    // Everything the program printed so far, for failure messages.
+    QString output() const;
+    QString errorString() const { return m_error; }
+
+private:
+    QString outputFile() const;
+
+    const XSession &m_session;
+    QString m_program;
+    QTemporaryDir m_home;
+    QProcess m_process;
+    QString m_error;
+};

@@ -1,0 +1,324 @@
+#include "XSession.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int PollMilliseconds = 20;
+constexpr int ToolMilliseconds = 10000;
+constexpr int FirstDisplay = 100;
+constexpr int DisplaySpread = 400;
+constexpr int DisplayAttempts = 40;
+// Characters that mean something in xdotool's POSIX extended regular expressions.
+constexpr char TitleSpecials[] = "\\.[]()*+?{}|^$";
+
+QString lockFile(int display)
+{
+    return QStringLiteral("/tmp/.X%1-lock").arg(display);
+}
+
+QString socketFile(int display)
+{
+    return QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
+}
+
+QString exactTitlePattern(const QString &title)
+{
+    QString pattern = QStringLiteral("^");
+    for (const QChar c : title) {
+        if (QLatin1String(TitleSpecials).contains(c))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    return pattern + QLatin1Char('$');
+}
+
+void waitOnePoll()
+{
+    QThread::msleep(PollMilliseconds);
+}
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    const xcb_intern_atom_cookie_t cookie =
+            xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+} // namespace
+
+XSession::XSession(XTools tools) : m_tools(std::move(tools)) { }
+
+XSession::~XSession()
+{
+    stop();
+}
+
+bool XSession::start(QDeadlineTimer deadline)
+{
+    // Spread by process id, so that tests running side by side rarely try the
+    // same number; a server that loses the race exits and the next is tried.
+    const int first = FirstDisplay + int(QCoreApplication::applicationPid() % DisplaySpread);
+    for (int attempt = 0; attempt < DisplayAttempts && !deadline.hasExpired(); ++attempt) {
+        const int display = first + attempt;
+        if (QFileInfo::exists(lockFile(display)) || QFileInfo::exists(socketFile(display)))
+            continue;
+        if (startOn(display, deadline))
+            return true;
+    }
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("no free display found");
+    return false;
+}
+
+bool XSession::startOn(int display, QDeadlineTimer deadline)
+{
+    m_server.setProgram(m_tools.xvfb);
+    m_server.setArguments({QStringLiteral(":%1").arg(display), QStringLiteral("-screen"),
+                           QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    // Nobody reads the server's chatter while a test polls; a full pipe would stall it.
+    m_server.setStandardOutputFile(QProcess::nullDevice());
+    m_server.setStandardErrorFile(QProcess::nullDevice());
+    m_server.start();
+    if (!m_server.waitForStarted(ToolMilliseconds)) {
+        m_error = QStringLiteral("%1 did not start: %2").arg(m_tools.xvfb, m_server.errorString());
+        return false;
+    }
+    const QByteArray name = QStringLiteral(":%1").arg(display).toLatin1();
+    while (!deadline.hasExpired()) {
+        if (m_server.state() != QProcess::Running) {
+            m_error = QStringLiteral("Xvfb on :%1 exited with code %2")
+                              .arg(display)
+                              .arg(m_server.exitCode());
+            return false;
+        }
+        xcb_connection_t *connection = xcb_connect(name.constData(), nullptr);
+        if (!xcb_connection_has_error(connection) && holdsLock(display)) {
+            m_connection = connection;
+            m_display = display;
+            return true;
+        }
+        xcb_disconnect(connection);
+        waitOnePoll();
+    }
+    m_error = QStringLiteral("Xvfb on :%1 did not answer in time").arg(display);
+    stop();
+    return false;
+}
+
+// The lock file names the server that owns the display; it must be ours, not
+// one that another test started on the same number a moment earlier.
+bool XSession::holdsLock(int display) const
+{
+    QFile lock(lockFile(display));
+    if (!lock.open(QIODevice::ReadOnly))
+        return false;
+    return lock.readAll().trimmed().toLongLong() == m_server.processId();
+}
+
+void XSession::stop()
+{
+    if (m_connection) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+    }
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000)) {
+            m_server.kill();
+            m_server.waitForFinished(5000);
+        }
+    }
+    m_display = -1;
+}
+
+QString XSession::displayName() const
+{
+    return m_display < 0 ? QString() : QStringLiteral(":%1").arg(m_display);
+}
+
+QProcessEnvironment XSession::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
+                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
+                             "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                             "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("DISPLAY"), displayName());
+    return environment;
+}
+
+XSession::ToolRun XSession::run(const QString &program, const QStringList &arguments) const
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environment());
+    tool.start(program, arguments);
+    ToolRun result;
+    if (!tool.waitForFinished(ToolMilliseconds)) {
+        // Only this tool: windowfocus --sync waits for ever on a window that cannot take focus.
+        tool.kill();
+        tool.waitForFinished();
+        m_error = QStringLiteral("%1 %2 did not finish")
+                          .arg(program, arguments.join(QLatin1Char(' ')));
+        return result;
+    }
+    result.output = tool.readAllStandardOutput();
+    result.ok = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    if (!result.ok)
+        m_error = QStringLiteral("%1 %2 failed: %3")
+                          .arg(program, arguments.join(QLatin1Char(' ')),
+                               QString::fromLocal8Bit(tool.readAllStandardError()));
+    return result;
+}
+
+QList<XSession::WindowId> XSession::windowsTitled(const QString &title, Mapping mapping) const
+{
+    QStringList arguments{QStringLiteral("search")};
+    if (mapping == Mapping::MappedOnly)
+        arguments << QStringLiteral("--onlyvisible");
+    arguments << QStringLiteral("--name") << exactTitlePattern(title);
+    // xdotool search fails when nothing matches; that is an empty answer here.
+    const ToolRun search = run(m_tools.xdotool, arguments);
+    QList<WindowId> windows;
+    for (const QByteArray &line : search.output.split('\n')) {
+        bool ok = false;
+        const WindowId id = line.trimmed().toUInt(&ok);
+        if (ok)
+            windows << id;
+    }
+    return windows;
+}
+
+std::optional<XSession::WindowId> XSession::waitForMappedWindow(const QString &title,
+                                                                QDeadlineTimer deadline) const
+{
+    for (;;) {
+        const QList<WindowId> windows = windowsTitled(title, Mapping::MappedOnly);
+        if (!windows.isEmpty())
+            return windows.first();
+        if (deadline.hasExpired())
+            break;
+        waitOnePoll();
+    }
+    m_error = QStringLiteral("no mapped window titled \"%1\"").arg(title);
+    return std::nullopt;
+}
+
+bool XSession::isMapped(WindowId window) const
+{
+    const ToolRun info = run(m_tools.xwininfo, {QStringLiteral("-id"), QString::number(window)});
+    return info.ok && info.output.contains("Map State: IsViewable");
+}
+
+bool XSession::waitUntilUnmapped(WindowId window, QDeadlineTimer deadline) const
+{
+    for (;;) {
+        if (!isMapped(window))
+            return true;
+        if (deadline.hasExpired())
+            break;
+        waitOnePoll();
+    }
+    m_error = QStringLiteral("window %1 is still mapped").arg(window);
+    return false;
+}
+
+std::optional<QSize> XSession::clientSize(WindowId window) const
+{
+    const ToolRun geometry = run(m_tools.xdotool, {QStringLiteral("getwindowgeometry"),
+                                                   QStringLiteral("--shell"),
+                                                   QString::number(window)});
+    if (!geometry.ok)
+        return std::nullopt;
+    int width = -1;
+    int height = -1;
+    for (const QByteArray &line : geometry.output.split('\n')) {
+        if (line.startsWith("WIDTH="))
+            width = line.mid(6).toInt();
+        else if (line.startsWith("HEIGHT="))
+            height = line.mid(7).toInt();
+    }
+    if (width < 0 || height < 0) {
+        m_error = QStringLiteral("no size in: %1").arg(QString::fromLatin1(geometry.output));
+        return std::nullopt;
+    }
+    return QSize(width, height);
+}
+
+QImage XSession::screenshot(WindowId window) const
+{
+    // png24 keeps every pixel as 8-bit RGB, whatever colours the picture holds.
+    const ToolRun shot = run(m_tools.import, {QStringLiteral("-silent"), QStringLiteral("-window"),
+                                              QString::number(window), QStringLiteral("png24:-")});
+    if (!shot.ok)
+        return {};
+    const QImage image = QImage::fromData(shot.output, "PNG");
+    if (image.isNull()) {
+        m_error = QStringLiteral("import gave no readable picture of window %1").arg(window);
+        return {};
+    }
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+bool XSession::focus(WindowId window) const
+{
+    return run(m_tools.xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
+                                 QString::number(window)})
+            .ok;
+}
+
+bool XSession::pressKeys(const QStringList &keys) const
+{
+    return run(m_tools.xdotool, QStringList{QStringLiteral("key")} + keys).ok;
+}
+
+bool XSession::click(WindowId window, QPoint at) const
+{
+    return run(m_tools.xdotool,
+               {QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
+                QString::number(window), QString::number(at.x()), QString::number(at.y()),
+                QStringLiteral("click"), QStringLiteral("1")})
+            .ok;
+}
+
+bool XSession::requestClose(WindowId window) const
+{
+    if (!m_connection) {
+        m_error = QStringLiteral("no display");
+        return false;
+    }
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = internAtom(m_connection, "WM_PROTOCOLS");
+    event.data.data32[0] = internAtom(m_connection, "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    // With no event mask the server hands the message to the window's own client.
+    const xcb_void_cookie_t cookie =
+            xcb_send_event_checked(m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                                   reinterpret_cast<const char *>(&event));
+    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(
+            xcb_request_check(m_connection, cookie), &std::free);
+    if (error) {
+        m_error = QStringLiteral("WM_DELETE_WINDOW to %1 failed with X error %2")
+                          .arg(window)
+                          .arg(error->error_code);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,379 @@
+#include "KorvuProcess.h"
+#include "XSession.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSettings>
+#include <QTest>
+#include <QThread>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
+const QString GameTitle = QStringLiteral("Korvu 1.0 - www.korvu.example");
+const QString MessageTitle = QStringLiteral("Korvu");
+
+constexpr QRgb Black = qRgb(0, 0, 0);
+constexpr QRgb Green = qRgb(0, 255, 0);
+constexpr int Columns = 22;
+constexpr int Rows = 14;
+
+XTools tools()
+{
+    return {QStringLiteral(KORVU_XVFB), QStringLiteral(KORVU_XDOTOOL),
+            QStringLiteral(KORVU_XWININFO), QStringLiteral(KORVU_IMPORT)};
+}
+
+QDeadlineTimer within(std::chrono::milliseconds time)
+{
+    return QDeadlineTimer(time);
+}
+
+QRgb colourAt(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) | 0xFF000000u;
+}
+
+// Colours compared as "#rrggbb", so that a failure says which colour it saw.
+QString colourName(QRgb colour)
+{
+    return QColor(colour).name();
+}
+
+// What the game itself reads for a cell: the pixel one right of and below its corner.
+QRgb cellColour(const QImage &image, int cellSize, int column, int row)
+{
+    return colourAt(image, column * cellSize + 1, row * cellSize + 1);
+}
+
+bool isWallCell(int column, int row)
+{
+    return row == 1 || row == Rows - 1 || column == 0 || column == Columns - 1;
+}
+
+// The first wall cell that does not read black, as "column,row"; empty if the
+// ring of rows 1 and 13 and columns 0 and 21 is whole. Row 0 holds no wall.
+QString brokenWall(const QImage &board, int cellSize)
+{
+    for (int row = 1; row < Rows; ++row) {
+        for (int column = 0; column < Columns; ++column) {
+            if (isWallCell(column, row) && cellColour(board, cellSize, column, row) != Black)
+                return QStringLiteral("%1,%2").arg(column).arg(row);
+        }
+    }
+    return {};
+}
+
+// On a board of cells of 5 begun anew after a game over, the column of the new
+// worm's head in row 2; otherwise nothing, and why. The old worm ended against
+// the right wall in columns 16 to 20; the new one starts at column 2 and reaches
+// column 17 only after its head has passed column 16.
+std::optional<int> newWormHead(const QImage &shot, QString &why)
+{
+    constexpr int Size = 5;
+    if (shot.size() != QSize(Columns * Size, Rows * Size)) {
+        why = QStringLiteral("a picture of %1 x %2").arg(shot.width()).arg(shot.height());
+        return std::nullopt;
+    }
+    if (const QString wall = brokenWall(shot, Size); !wall.isEmpty()) {
+        why = QStringLiteral("wall cell %1 is not black").arg(wall);
+        return std::nullopt;
+    }
+    if (cellColour(shot, Size, 17, 2) == Black) {
+        why = QStringLiteral("a worm covers column 17 of row 2");
+        return std::nullopt;
+    }
+    for (int column = 16; column >= 1; --column) {
+        if (cellColour(shot, Size, column, 2) == Black)
+            return column;
+    }
+    why = QStringLiteral("no worm in row 2");
+    return std::nullopt;
+}
+
+// Takes pictures of a window until one satisfies `wanted`; the last one otherwise.
+QImage waitForShot(const XSession &x, XSession::WindowId window, QDeadlineTimer deadline,
+                   const std::function<bool(const QImage &)> &wanted)
+{
+    QImage shot;
+    for (;;) {
+        shot = x.screenshot(window);
+        if ((!shot.isNull() && wanted(shot)) || deadline.hasExpired())
+            return shot;
+        QThread::msleep(20);
+    }
+}
+
+// The text as this toolkit draws it in a label, cut down to its ink. The program
+// draws its dialog text with the same fonts on the same machine.
+QImage renderedText(const QString &text)
+{
+    QLabel label(text);
+    label.ensurePolished();
+    label.adjustSize();
+    const QImage image = label.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb paper = colourAt(image, 0, 0);
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (colourAt(image, x, y) != paper)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return image.copy(ink);
+}
+
+// Whether the glyphs appear somewhere in the shot; a small tolerance absorbs
+// differences in how the two platforms blend the edges of letters.
+bool containsText(const QImage &shot, const QImage &glyphs)
+{
+    constexpr int Tolerance = 48;
+    for (int top = 0; top + glyphs.height() <= shot.height(); ++top) {
+        for (int left = 0; left + glyphs.width() <= shot.width(); ++left) {
+            bool same = true;
+            for (int y = 0; same && y < glyphs.height(); ++y) {
+                for (int x = 0; same && x < glyphs.width(); ++x)
+                    same = qAbs(qGray(glyphs.pixel(x, y)) - qGray(shot.pixel(left + x, top + y)))
+                            <= Tolerance;
+            }
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// The built program, run on a display of the test's own and driven through X
+// alone, as a player would: keys, clicks, and what the windows show.
+class tst_RealWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void enterStartsAGameAndClosingItSavesTheFirstStartSettings();
+    void sizeSevenDrawsTheWalledBoardWithOneFoodCell();
+    void gameOverMessageIsDismissedAndTheNextGameRunsInTheSameWindow();
+};
+
+void tst_RealWindow::initTestCase()
+{
+    // The program draws with this style; the reference text must match it.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+// A first start with no settings: Enter in the start window launches the game,
+// and closing the game window ends the program cleanly after it has saved every
+// first-start key.
+void tst_RealWindow::enterStartsAGameAndClosingItSavesTheFirstStartSettings()
+{
+    XSession x(tools());
+    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
+    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
+    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+
+    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
+    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    // Focus starts in the size box; Enter reaches the default button "Baslat".
+    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
+
+    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
+    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(x.waitUntilUnmapped(*start, within(5s)), qPrintable(x.errorString()));
+
+    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
+    QVERIFY2(korvu.waitForExit(within(10s)), qPrintable(korvu.errorString() + korvu.output()));
+    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(korvu.exitCode(), 0);
+
+    const QList<std::pair<QString, QString>> expected{
+            {QStringLiteral("Options/HardCore"), QStringLiteral("2")},
+            {QStringLiteral("Options/Played"), QStringLiteral("True")},
+            {QStringLiteral("Options/Speed"), QStringLiteral("0")},
+            {QStringLiteral("Options/PPFood"), QStringLiteral("1")},
+            {QStringLiteral("Options/Size"), QStringLiteral("5")},
+            {QStringLiteral("Highscore/Name1"), QString()},
+            {QStringLiteral("Highscore/Name2"), QString()},
+            {QStringLiteral("Highscore/Name3"), QString()},
+            {QStringLiteral("Highscore/Name4"), QString()},
+            {QStringLiteral("Highscore/Score1"), QStringLiteral("0")},
+            {QStringLiteral("Highscore/Score2"), QStringLiteral("0")},
+            {QStringLiteral("Highscore/Score3"), QStringLiteral("0")},
+            {QStringLiteral("Highscore/Score4"), QStringLiteral("0")},
+    };
+    // One settings file, where the store keeps it, and nothing else.
+    QStringList written;
+    QDirIterator files(korvu.configFolder(), QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        written << QDir(korvu.configFolder()).relativeFilePath(files.next());
+    QCOMPARE(written, QStringList{QStringLiteral("Korvu/Korvu.conf")});
+
+    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(stored.status(), QSettings::NoError);
+    QStringList expectedKeys;
+    for (const auto &[key, value] : expected) {
+        expectedKeys << key;
+        QVERIFY2(stored.contains(key), qPrintable(key));
+        QCOMPARE(stored.value(key).toString(), value);
+    }
+    QStringList storedKeys = stored.allKeys();
+    storedKeys.sort();
+    expectedKeys.sort();
+    QCOMPARE(storedKeys, expectedKeys);
+}
+
+// Size 7 typed over the stored 5: the window narrows to 22 x 14 cells of 7
+// pixels, the wall ring is black, row 0 and the interior keep the background,
+// the first food is a single green cell inside the walls, and the size typed is
+// what the program saves when it ends.
+void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
+{
+    constexpr int Size = 7;
+    XSession x(tools());
+    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
+    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+
+    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
+    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("7")}),
+             qPrintable(x.errorString()));
+    // "Baslat" by mouse, at the middle of its 81 x 17 button at (184, 8).
+    QVERIFY2(x.click(*start, QPoint(184 + 40, 8 + 8)), qPrintable(x.errorString()));
+
+    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
+    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
+    QCOMPARE(x.clientSize(*game), std::optional<QSize>(QSize(Columns * Size, Rows * Size)));
+
+    const QImage board = waitForShot(x, *game, within(5s), [](const QImage &shot) {
+        return shot.width() > 1 && shot.height() > 8 && colourAt(shot, 1, 8) == Black;
+    });
+    QVERIFY2(!board.isNull(), qPrintable(x.errorString()));
+    QCOMPARE(board.size(), QSize(Columns * Size, Rows * Size));
+
+    QCOMPARE(colourName(colourAt(board, 1, 8)), colourName(Black));    // top wall
+    QCOMPARE(colourName(colourAt(board, 148, 50)), colourName(Black)); // right wall
+    QCOMPARE(colourName(colourAt(board, 8, 92)), colourName(Black));   // bottom wall
+    QCOMPARE(brokenWall(board, Size), QString());
+
+    const QRgb background = colourAt(board, 3, 3);
+    QVERIFY2(background != Black && background != Green, qPrintable(colourName(background)));
+
+    // Exactly one 7 x 7 block of pure green, on a cell of the interior.
+    QRect food;
+    int greenPixels = 0;
+    for (int y = 0; y < board.height(); ++y) {
+        for (int x = 0; x < board.width(); ++x) {
+            if (colourAt(board, x, y) == Green) {
+                ++greenPixels;
+                food |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    QCOMPARE(greenPixels, Size * Size);
+    QCOMPARE(food.size(), QSize(Size, Size));
+    QCOMPARE(food.x() % Size, 0);
+    QCOMPARE(food.y() % Size, 0);
+    const int foodColumn = food.x() / Size;
+    const int foodRow = food.y() / Size;
+    QVERIFY2(foodColumn >= 1 && foodColumn <= 20 && foodRow >= 2 && foodRow <= 12,
+             qPrintable(QStringLiteral("food at column %1, row %2").arg(foodColumn).arg(foodRow)));
+
+    // The first interior cell, left of where the worm starts, unless the food lies there.
+    const QRgb firstInterior = colourAt(board, 8, 15);
+    QCOMPARE(colourName(firstInterior), colourName(food.contains(8, 15) ? Green : background));
+
+    // Closing the game saves the size as it was typed into the hidden start window.
+    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
+    QVERIFY2(korvu.waitForExit(within(10s)), qPrintable(korvu.errorString() + korvu.output()));
+    QCOMPARE(korvu.exitCode(), 0);
+    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QStringLiteral("7"));
+}
+
+// With one bump allowed at the fastest speed, the worm runs right into the wall
+// on its own: "Oyun Bitti!" appears, Enter dismisses it, and the game window
+// that stays open clears its board and starts a worm at the left again.
+void tst_RealWindow::gameOverMessageIsDismissedAndTheNextGameRunsInTheSameWindow()
+{
+    XSession x(tools());
+    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
+    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    {
+        QSettings prepared(korvu.settingsFile(), QSettings::IniFormat);
+        prepared.beginGroup(QStringLiteral("Options"));
+        prepared.setValue(QStringLiteral("Played"), QStringLiteral("True"));
+        prepared.setValue(QStringLiteral("Speed"), QStringLiteral("8"));
+        prepared.setValue(QStringLiteral("Size"), QStringLiteral("5"));
+        prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("9"));
+        prepared.setValue(QStringLiteral("HardCore"), QStringLiteral("1"));
+        prepared.endGroup();
+        // No score can beat the table, so no name dialog comes between.
+        prepared.beginGroup(QStringLiteral("Highscore"));
+        for (int row = 1; row <= 4; ++row) {
+            prepared.setValue(QStringLiteral("Name%1").arg(row), QStringLiteral("Best"));
+            prepared.setValue(QStringLiteral("Score%1").arg(row), QStringLiteral("32767"));
+        }
+        prepared.endGroup();
+        prepared.sync();
+        QCOMPARE(prepared.status(), QSettings::NoError);
+    }
+    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+
+    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
+    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
+    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
+    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
+
+    // Nineteen ticks of 50 ms bring the head against the right wall; at the
+    // 400 ms of a store that was not read it would take eight seconds.
+    const auto box = x.waitForMappedWindow(MessageTitle, within(5s));
+    QVERIFY2(box, qPrintable(x.errorString() + korvu.output()));
+    const QImage message = renderedText(QStringLiteral("Oyun Bitti!"));
+    QVERIFY(!message.isNull());
+    const QImage boxShot = waitForShot(x, *box, within(5s), [&message](const QImage &shot) {
+        return containsText(shot, message);
+    });
+    QVERIFY2(!boxShot.isNull(), qPrintable(x.errorString()));
+    QVERIFY2(containsText(boxShot, message), "the message box does not show \"Oyun Bitti!\"");
+
+    QVERIFY2(x.focus(*box), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
+    QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
+    QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any), QList<XSession::WindowId>{*game});
+    QVERIFY(x.isMapped(*game));
+
+    // The board is cleared and a new worm drawn, and it moves on: the timer runs again.
+    QString why;
+    const QImage restarted = waitForShot(x, *game, within(5s), [&why](const QImage &shot) {
+        return newWormHead(shot, why).has_value();
+    });
+    QVERIFY2(!restarted.isNull(), qPrintable(x.errorString()));
+    const std::optional<int> head = newWormHead(restarted, why);
+    QVERIFY2(head, qPrintable(why));
+    const QImage movedOn = waitForShot(x, *game, within(5s), [&why, &head](const QImage &shot) {
+        return newWormHead(shot, why).value_or(0) > *head;
+    });
+    QVERIFY2(newWormHead(movedOn, why).value_or(0) > *head,
+             qPrintable(QStringLiteral("the new worm stays at column %1: %2").arg(*head).arg(why)));
+}
+
+QTEST_MAIN(tst_RealWindow)
+#include "tst_RealWindow.moc"
