@@ -10,6 +10,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Korvu"));
     QApplication::setApplicationName(QStringLiteral("Korvu"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Ties the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.korvu.Korvu"));
     QApplication::setWindowIcon(korvuIcon());
 
     KorvuApp korvu;

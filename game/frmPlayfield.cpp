@@ -126,6 +126,7 @@ void frmPlayfield::setScoreVisible(bool visible)
 void frmPlayfield::setScoreText(const QString &text)
 {
     Label1->setText(text);
+    Label1->setAccessibleDescription(QStringLiteral("Skor: ") + text);
     Label1->adjustSize();
 }
 

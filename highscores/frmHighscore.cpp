@@ -88,6 +88,9 @@ frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
         m_scores[row - 1] = fittedLabel(this, QStringLiteral("Score(%1)").arg(row),
                                         QStringLiteral("Skor #%1").arg(row), 171, top);
         m_scores[row - 1]->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        // Named by row, so a blank score still says what it is.
+        m_names[row - 1]->setAccessibleName(QStringLiteral("Isim %1").arg(row));
+        m_scores[row - 1]->setAccessibleName(QStringLiteral("Skor %1").arg(row));
     }
     Command1 = place(new QPushButton(QStringLiteral("Sil"), this), QStringLiteral("Command1"), 96,
                      104, 57, 17);

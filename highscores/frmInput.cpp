@@ -1,6 +1,7 @@
 #include "highscores/frmInput.h"
 
 #include "ui/Fonts.h"
+#include "ui/WrappedLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,16 +18,16 @@ frmInput::frmInput(QWidget *owner)
     // The frame may be resized; nothing inside follows it.
     resize(242, 55);
 
-    Label1 = new QLabel(QStringLiteral("Skor Tablosunda Yer Alacak Isminizi Giriniz..."), this);
+    Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(0, 0, 240, 22);
+    setWrappedText(Label1, QStringLiteral("Skor Tablosunda Yer Alacak Isminizi Giriniz..."));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setWordWrap(true);
 
     Text1 = new QLineEdit(InitialName, this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(8, 32, 129, 17);
-    Text1->setAccessibleName(Label1->text());
+    Text1->setAccessibleName(Label1->accessibleName());
     QPalette palette = Text1->palette();
     palette.setColor(QPalette::Base, QColor(224, 224, 224));
     Text1->setPalette(palette);

@@ -4,6 +4,7 @@
 #include "settings/StoredText.h"
 #include "ui/Fonts.h"
 #include "ui/MessageBoxes.h"
+#include "ui/WrappedLabel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -71,8 +72,8 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
     setFont(designFont(DesignFont::LucidaConsole, 8.25));
     setClientSize(269, 96);
 
-    Label1 = place(new QLabel(QStringLiteral("Yakinlik: (Normali=7)"), this), "Label1", 8, 8, 77, 22);
-    Label1->setWordWrap(true);
+    Label1 = place(new QLabel(this), "Label1", 8, 8, 77, 22);
+    setWrappedText(Label1, QStringLiteral("Yakinlik: (Normali=7)"));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2 = place(new QLabel(QStringLiteral("Hizi:"), this), "Label2", 8, 32, 35, 11);
     Label3 = place(new QLabel(QStringLiteral("Yemek:"), this), "Label3", 8, 56, 42, 11);

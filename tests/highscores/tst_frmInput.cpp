@@ -23,8 +23,12 @@ void tst_frmInput::layoutMatchesTheDesign()
     QCOMPARE(dialog.size(), QSize(242, 55));
     QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowTitleHint));
     QVERIFY(dialog.minimumSize() != dialog.maximumSize()); // the frame stays resizable
-    QCOMPARE(dialog.Label1->text(),
+    QCOMPARE(dialog.Label1->accessibleName(),
              QStringLiteral("Skor Tablosunda Yer Alacak Isminizi Giriniz..."));
+    QVERIFY(dialog.Label1->text().contains(dialog.Label1->accessibleName()));
+    // Both wrapped lines fit the label's 22 pixels.
+    QVERIFY2(dialog.Label1->heightForWidth(240) <= 22,
+             qPrintable(QString::number(dialog.Label1->heightForWidth(240))));
     QCOMPARE(dialog.Label1->geometry(), QRect(0, 0, 240, 22));
     QVERIFY(dialog.Label1->wordWrap());
     QCOMPARE(dialog.Text1->geometry(), QRect(8, 32, 129, 17));

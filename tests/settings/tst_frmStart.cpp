@@ -186,6 +186,8 @@ void tst_frmStart::layoutMatchesTheDesign()
     QCOMPARE(w.Command1->geometry(), QRect(184, 8, 81, 17));
     QCOMPARE(w.Command3->geometry(), QRect(184, 56, 81, 17));
     QCOMPARE(w.Label1->geometry(), QRect(8, 8, 77, 22));
+    QVERIFY2(w.Label1->heightForWidth(77) <= 22,
+             qPrintable(QString::number(w.Label1->heightForWidth(77))));
     QVERIFY(!w.TPPFood->isEnabled());
     QVERIFY(w.Command1->isDefault());
     QCOMPARE(w.TSize->palette().color(QPalette::Base), QColor(224, 224, 224));
