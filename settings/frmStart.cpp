@@ -69,6 +69,8 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QStringLiteral("Korvu Ayarlar - www.korvu.example"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // A tool window does not end the program when it closes; this one must.
+    setAttribute(Qt::WA_QuitOnClose, true);
     setFont(designFont(DesignFont::LucidaConsole, 8.25));
     setClientSize(269, 96);
 
