@@ -49,3 +49,9 @@ bench: build
 # The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb.
 package: build
 	cmake --build --preset $(PRESET) --target package
+
+# The README's pictures of the start window and a game, taken from the build
+# on a private Xvfb and written to docs/.
+.PHONY: screenshots
+screenshots: build
+	./scripts/screenshots.sh $(BUILD_DIR)/app/korvu

@@ -31,6 +31,11 @@ QString KorvuProcess::settingsFile() const
     return configFolder() + QStringLiteral("/Korvu/Korvu.conf");
 }
 
+void KorvuProcess::setEnvironment(const QString &name, const QString &value)
+{
+    m_extraEnvironment.insert(name, value);
+}
+
 bool KorvuProcess::start()
 {
     if (!m_home.isValid() || !QDir().mkpath(configFolder())) {
@@ -43,6 +48,7 @@ bool KorvuProcess::start()
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder());
     // The temporary folder is private (0700), as Qt wants its runtime folder.
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+    environment.insert(m_extraEnvironment);
     m_process.setProcessEnvironment(environment);
     // Into a file, not a pipe: the test does not read while it polls the display.
     m_process.setProcessChannelMode(QProcess::MergedChannels);

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -21,9 +22,15 @@ public:
     QString configFolder() const;
     QString settingsFile() const;
 
+    // A variable the next start sets over the session's cleared desktop settings,
+    // such as QT_SCALE_FACTOR for a run on a high-density screen.
+    void setEnvironment(const QString &name, const QString &value);
+
     bool start();
     bool waitForExit(QDeadlineTimer deadline);
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    // The running program's process id, which its windows carry as _NET_WM_PID.
+    qint64 processId() const { return m_process.processId(); }
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
     int exitCode() const { return m_process.exitCode(); }
 
@@ -38,5 +45,6 @@ private:
     QString m_program;
     QTemporaryDir m_home;
     QProcess m_process;
+    QProcessEnvironment m_extraEnvironment;
     QString m_error;
 };

@@ -58,6 +58,12 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 
 } // namespace
 
+XTools XTools::fromBuild()
+{
+    return {QStringLiteral(KORVU_XVFB), QStringLiteral(KORVU_XDOTOOL),
+            QStringLiteral(KORVU_XWININFO), QStringLiteral(KORVU_IMPORT)};
+}
+
 XSession::XSession(XTools tools) : m_tools(std::move(tools)) { }
 
 XSession::~XSession()
@@ -186,10 +192,21 @@ XSession::ToolRun XSession::run(const QString &program, const QStringList &argum
 
 QList<XSession::WindowId> XSession::windowsTitled(const QString &title, Mapping mapping) const
 {
+    return searchWindows({QStringLiteral("--name"), exactTitlePattern(title)}, mapping);
+}
+
+QList<XSession::WindowId> XSession::windowsOfProcess(qint64 processId, Mapping mapping) const
+{
+    return searchWindows({QStringLiteral("--pid"), QString::number(processId)}, mapping);
+}
+
+QList<XSession::WindowId> XSession::searchWindows(const QStringList &criteria,
+                                                  Mapping mapping) const
+{
     QStringList arguments{QStringLiteral("search")};
     if (mapping == Mapping::MappedOnly)
         arguments << QStringLiteral("--onlyvisible");
-    arguments << QStringLiteral("--name") << exactTitlePattern(title);
+    arguments << criteria;
     // xdotool search fails when nothing matches; that is an empty answer here.
     const ToolRun search = run(m_tools.xdotool, arguments);
     QList<WindowId> windows;
@@ -238,24 +255,45 @@ bool XSession::waitUntilUnmapped(WindowId window, QDeadlineTimer deadline) const
 
 std::optional<QSize> XSession::clientSize(WindowId window) const
 {
+    const std::optional<QRect> rect = geometry(window);
+    return rect ? std::optional<QSize>(rect->size()) : std::nullopt;
+}
+
+std::optional<QRect> XSession::geometry(WindowId window) const
+{
+    // xdotool reports the position relative to the root window, so on screen.
     const ToolRun geometry = run(m_tools.xdotool, {QStringLiteral("getwindowgeometry"),
                                                    QStringLiteral("--shell"),
                                                    QString::number(window)});
     if (!geometry.ok)
         return std::nullopt;
+    std::optional<int> left;
+    std::optional<int> top;
     int width = -1;
     int height = -1;
     for (const QByteArray &line : geometry.output.split('\n')) {
-        if (line.startsWith("WIDTH="))
+        if (line.startsWith("X="))
+            left = line.mid(2).toInt();
+        else if (line.startsWith("Y="))
+            top = line.mid(2).toInt();
+        else if (line.startsWith("WIDTH="))
             width = line.mid(6).toInt();
         else if (line.startsWith("HEIGHT="))
             height = line.mid(7).toInt();
     }
-    if (width < 0 || height < 0) {
-        m_error = QStringLiteral("no size in: %1").arg(QString::fromLatin1(geometry.output));
+    if (!left || !top || width < 0 || height < 0) {
+        m_error = QStringLiteral("no geometry in: %1").arg(QString::fromLatin1(geometry.output));
         return std::nullopt;
     }
-    return QSize(width, height);
+    return QRect(*left, *top, width, height);
+}
+
+bool XSession::move(WindowId window, QPoint topLeft) const
+{
+    return run(m_tools.xdotool, {QStringLiteral("windowmove"), QStringLiteral("--sync"),
+                                 QString::number(window), QString::number(topLeft.x()),
+                                 QString::number(topLeft.y())})
+            .ok;
 }
 
 QImage XSession::screenshot(WindowId window) const
@@ -273,6 +311,18 @@ QImage XSession::screenshot(WindowId window) const
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+QImage XSession::waitForScreenshot(WindowId window, QDeadlineTimer deadline,
+                                   const std::function<bool(const QImage &)> &wanted) const
+{
+    QImage shot;
+    for (;;) {
+        shot = screenshot(window);
+        if ((!shot.isNull() && wanted(shot)) || deadline.hasExpired())
+            return shot;
+        waitOnePoll();
+    }
+}
+
 bool XSession::focus(WindowId window) const
 {
     return run(m_tools.xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
@@ -285,8 +335,40 @@ bool XSession::pressKeys(const QStringList &keys) const
     return run(m_tools.xdotool, QStringList{QStringLiteral("key")} + keys).ok;
 }
 
+bool XSession::typeText(const QString &text) const
+{
+    return run(m_tools.xdotool, {QStringLiteral("type"), QStringLiteral("--"), text}).ok;
+}
+
+std::optional<QPoint> XSession::pointer() const
+{
+    const ToolRun location =
+            run(m_tools.xdotool, {QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    if (!location.ok)
+        return std::nullopt;
+    std::optional<int> x;
+    std::optional<int> y;
+    for (const QByteArray &line : location.output.split('\n')) {
+        if (line.startsWith("X="))
+            x = line.mid(2).toInt();
+        else if (line.startsWith("Y="))
+            y = line.mid(2).toInt();
+    }
+    if (!x || !y) {
+        m_error = QStringLiteral("no pointer in: %1").arg(QString::fromLatin1(location.output));
+        return std::nullopt;
+    }
+    return QPoint(*x, *y);
+}
+
 bool XSession::click(WindowId window, QPoint at) const
 {
+    // mousemove --sync waits for a motion, and none comes when the pointer is already there.
+    const std::optional<QRect> client = geometry(window);
+    if (!client)
+        return false;
+    if (pointer() == client->topLeft() + at)
+        return run(m_tools.xdotool, {QStringLiteral("click"), QStringLiteral("1")}).ok;
     return run(m_tools.xdotool,
                {QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
                 QString::number(window), QString::number(at.x()), QString::number(at.y()),
@@ -321,4 +403,55 @@ bool XSession::requestClose(WindowId window) const
         return false;
     }
     return true;
+}
+
+std::optional<QString> XSession::clipboardText(QDeadlineTimer deadline) const
+{
+    if (!m_connection) {
+        m_error = QStringLiteral("no display");
+        return std::nullopt;
+    }
+    const xcb_atom_t clipboard = internAtom(m_connection, "CLIPBOARD");
+    const xcb_atom_t utf8 = internAtom(m_connection, "UTF8_STRING");
+    const xcb_atom_t property = internAtom(m_connection, "KORVU_TEST_CLIPBOARD");
+    // The owner answers by writing the text into a property of a window of ours.
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    const xcb_window_t requestor = xcb_generate_id(m_connection);
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, requestor, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_convert_selection(m_connection, requestor, clipboard, utf8, property, XCB_CURRENT_TIME);
+    xcb_flush(m_connection);
+
+    std::optional<QString> text;
+    bool answered = false;
+    while (!answered && !deadline.hasExpired()) {
+        const std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(
+                xcb_poll_for_event(m_connection), &std::free);
+        if (!event) {
+            waitOnePoll();
+            continue;
+        }
+        if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY)
+            continue;
+        const auto *notify = reinterpret_cast<const xcb_selection_notify_event_t *>(event.get());
+        if (notify->requestor != requestor)
+            continue;
+        answered = true;
+        // No property: nobody owns the clipboard, or the owner has no text.
+        if (notify->property == XCB_ATOM_NONE)
+            break;
+        const xcb_get_property_cookie_t cookie = xcb_get_property(
+                m_connection, 1, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16);
+        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+                xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+        if (reply && reply->type == utf8 && reply->format == 8)
+            text = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                                     xcb_get_property_value_length(reply.get()));
+    }
+    xcb_destroy_window(m_connection, requestor);
+    xcb_flush(m_connection);
+    if (!text)
+        m_error = answered ? QStringLiteral("the clipboard holds no text")
+                           : QStringLiteral("the clipboard's owner did not answer");
+    return text;
 }

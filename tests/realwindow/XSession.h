@@ -7,10 +7,12 @@
 #include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 struct xcb_connection_t;
@@ -21,6 +23,9 @@ struct XTools {
     QString xdotool;
     QString xwininfo;
     QString import;
+
+    // The programs the build found.
+    static XTools fromBuild();
 };
 
 // A display of the test's own on a fresh Xvfb, and the X tools that find, drive
@@ -50,6 +55,9 @@ public:
 
     // Windows whose title is exactly `title`.
     QList<WindowId> windowsTitled(const QString &title, Mapping mapping) const;
+    // Windows that the process with this id owns, by the _NET_WM_PID it set:
+    // the way to find a window that has no title.
+    QList<WindowId> windowsOfProcess(qint64 processId, Mapping mapping) const;
     std::optional<WindowId> waitForMappedWindow(const QString &title,
                                                 QDeadlineTimer deadline) const;
     bool isMapped(WindowId window) const;
@@ -57,16 +65,31 @@ public:
     bool waitUntilUnmapped(WindowId window, QDeadlineTimer deadline) const;
 
     std::optional<QSize> clientSize(WindowId window) const;
-    // The window's client area as the X server holds it; null on failure.
+    // Where the window's client area lies on the screen, in device pixels.
+    std::optional<QRect> geometry(WindowId window) const;
+    // Puts the client area's top-left corner at `topLeft`, as a player dragging it would.
+    bool move(WindowId window, QPoint topLeft) const;
+    // The window's client area as the X server holds it, in device pixels; null on failure.
     QImage screenshot(WindowId window) const;
+    // Takes pictures of a window until one satisfies `wanted`; the last one otherwise.
+    QImage waitForScreenshot(WindowId window, QDeadlineTimer deadline,
+                             const std::function<bool(const QImage &)> &wanted) const;
 
     // There is no window manager, so focus is given explicitly before typing.
     bool focus(WindowId window) const;
     // Key names as xdotool knows them ("Return", "ctrl+a"), sent to the focus.
     bool pressKeys(const QStringList &keys) const;
+    // Text typed character by character, blanks included, into the focus.
+    bool typeText(const QString &text) const;
+    // A left click at `at` in the window's client area.
     bool click(WindowId window, QPoint at) const;
+    // Where the pointer is on the screen.
+    std::optional<QPoint> pointer() const;
     // What a window manager's close button sends: WM_DELETE_WINDOW.
     bool requestClose(WindowId window) const;
+    // The text of the CLIPBOARD selection, asked of its owner as UTF-8; nothing
+    // when no client owns it or the owner does not answer by the deadline.
+    std::optional<QString> clipboardText(QDeadlineTimer deadline) const;
 
 private:
     struct ToolRun {
@@ -77,6 +100,7 @@ private:
     bool startOn(int display, QDeadlineTimer deadline);
     bool holdsLock(int display) const;
     ToolRun run(const QString &program, const QStringList &arguments) const;
+    QList<WindowId> searchWindows(const QStringList &criteria, Mapping mapping) const;
 
     XTools m_tools;
     QProcess m_server;

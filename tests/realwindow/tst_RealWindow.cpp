@@ -1,4 +1,5 @@
 #include "KorvuProcess.h"
+#include "ScreenText.h"
 #include "XSession.h"
 
 #include <QApplication>
@@ -6,7 +7,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QLabel>
 #include <QSettings>
 #include <QTest>
 #include <QThread>
@@ -112,45 +112,6 @@ QImage waitForShot(const XSession &x, XSession::WindowId window, QDeadlineTimer 
             return shot;
         QThread::msleep(20);
     }
-}
-
-// The text as this toolkit draws it in a label, cut down to its ink. The program
-// draws its dialog text with the same fonts on the same machine.
-QImage renderedText(const QString &text)
-{
-    QLabel label(text);
-    label.ensurePolished();
-    label.adjustSize();
-    const QImage image = label.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRgb paper = colourAt(image, 0, 0);
-    QRect ink;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (colourAt(image, x, y) != paper)
-                ink |= QRect(x, y, 1, 1);
-        }
-    }
-    return image.copy(ink);
-}
-
-// Whether the glyphs appear somewhere in the shot; a small tolerance absorbs
-// differences in how the two platforms blend the edges of letters.
-bool containsText(const QImage &shot, const QImage &glyphs)
-{
-    constexpr int Tolerance = 48;
-    for (int top = 0; top + glyphs.height() <= shot.height(); ++top) {
-        for (int left = 0; left + glyphs.width() <= shot.width(); ++left) {
-            bool same = true;
-            for (int y = 0; same && y < glyphs.height(); ++y) {
-                for (int x = 0; same && x < glyphs.width(); ++x)
-                    same = qAbs(qGray(glyphs.pixel(x, y)) - qGray(shot.pixel(left + x, top + y)))
-                            <= Tolerance;
-            }
-            if (same)
-                return true;
-        }
-    }
-    return false;
 }
 
 } // namespace

@@ -1,0 +1,630 @@
+#include "KorvuProcess.h"
+#include "ScreenText.h"
+#include "XSession.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTest>
+#include <QThread>
+
+#include <array>
+#include <chrono>
+#include <climits>
+#include <functional>
+#include <optional>
+#include <queue>
+#include <tuple>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
+const QString GameTitle = QStringLiteral("Korvu 1.0 - www.korvu.example");
+const QString MessageTitle = QStringLiteral("Korvu");
+
+constexpr QRgb Black = qRgb(0, 0, 0);
+constexpr QRgb Green = qRgb(0, 255, 0);
+constexpr int Columns = 22;
+constexpr int Rows = 14;
+constexpr int CellSize = 10;
+// "Speed 1", the first start's speed.
+constexpr int TickMilliseconds = 400;
+constexpr int PollMilliseconds = 25;
+constexpr QPoint StartCell(2, 2);
+constexpr int StartLength = 5;
+constexpr QSize NameDialogSize(242, 55);
+
+QDeadlineTimer within(std::chrono::milliseconds time)
+{
+    return QDeadlineTimer(time);
+}
+
+enum class Heading { Up, Left, Down, Right };
+constexpr std::array<Heading, 4> Headings{Heading::Up, Heading::Left, Heading::Down,
+                                          Heading::Right};
+
+QPoint step(Heading heading)
+{
+    switch (heading) {
+    case Heading::Up: return {0, -1};
+    case Heading::Left: return {-1, 0};
+    case Heading::Down: return {0, 1};
+    case Heading::Right: return {1, 0};
+    }
+    return {};
+}
+
+Heading reverse(Heading heading)
+{
+    return Headings[(int(heading) + 2) % 4];
+}
+
+std::optional<Heading> headingBetween(QPoint from, QPoint to)
+{
+    for (const Heading heading : Headings) {
+        if (from + step(heading) == to)
+            return heading;
+    }
+    return std::nullopt;
+}
+
+// The arrow key for a heading, as xdotool names it.
+QString keyName(Heading heading)
+{
+    switch (heading) {
+    case Heading::Up: return QStringLiteral("Up");
+    case Heading::Left: return QStringLiteral("Left");
+    case Heading::Down: return QStringLiteral("Down");
+    case Heading::Right: return QStringLiteral("Right");
+    }
+    return {};
+}
+
+QString cellName(QPoint cell)
+{
+    return QStringLiteral("column %1 row %2").arg(cell.x()).arg(cell.y());
+}
+
+bool isInterior(QPoint cell)
+{
+    return cell.x() >= 1 && cell.x() <= Columns - 2 && cell.y() >= 2 && cell.y() <= Rows - 2;
+}
+
+bool isWall(QPoint cell)
+{
+    const bool ringRow = (cell.y() == 1 || cell.y() == Rows - 1) && cell.x() >= 0
+            && cell.x() < Columns;
+    const bool ringColumn = (cell.x() == 0 || cell.x() == Columns - 1) && cell.y() >= 1
+            && cell.y() < Rows;
+    return ringRow || ringColumn;
+}
+
+// What one picture of the game window shows: the black worm cells and the green
+// food cells of the interior, whether the wall ring is whole, and row 0 under the
+// score label. A probe reads one pixel inside each cell, as the game does.
+class BoardView {
+public:
+    static std::optional<BoardView> read(const QImage &shot)
+    {
+        if (shot.size() != QSize(Columns * CellSize, Rows * CellSize))
+            return std::nullopt;
+        BoardView view;
+        for (int row = 0; row < Rows; ++row) {
+            for (int column = 0; column < Columns; ++column) {
+                const QPoint cell(column, row);
+                const QRgb colour = shot.pixel(column * CellSize + 1, row * CellSize + 1)
+                        | 0xFF000000u;
+                if (isWall(cell) && colour != Black)
+                    view.m_wallsWhole = false;
+                else if (isInterior(cell) && colour == Black)
+                    view.m_black[index(cell)] = true;
+                else if (isInterior(cell) && colour == Green)
+                    view.m_green << cell;
+            }
+        }
+        view.m_scoreStrip = shot.copy(19 * CellSize, 0, 3 * CellSize, CellSize);
+        return view;
+    }
+
+    bool isBlack(QPoint cell) const { return isInterior(cell) && m_black[index(cell)]; }
+    bool isFree(QPoint cell) const { return isInterior(cell) && !m_black[index(cell)]; }
+    QList<QPoint> blackCells() const
+    {
+        QList<QPoint> cells;
+        for (int i = 0; i < Columns * Rows; ++i) {
+            if (m_black[i])
+                cells << QPoint(i % Columns, i / Columns);
+        }
+        return cells;
+    }
+    const QList<QPoint> &greenCells() const { return m_green; }
+    bool wallsWhole() const { return m_wallsWhole; }
+    const QImage &scoreStrip() const { return m_scoreStrip; }
+
+    bool operator==(const BoardView &) const = default;
+
+private:
+    static int index(QPoint cell) { return cell.y() * Columns + cell.x(); }
+
+    std::array<bool, Columns * Rows> m_black{};
+    QList<QPoint> m_green;
+    bool m_wallsWhole = true;
+    QImage m_scoreStrip;
+};
+
+// The first move of the best way from the head to the target over free cells,
+// never straight back. Fewest moves first; among those, turns that leave room
+// straight ahead, so that a key landing a tick late costs no bump; then fewest turns.
+std::optional<Heading> headingTowards(const BoardView &board, QPoint head, Heading heading,
+                                      QPoint target)
+{
+    constexpr int Move = 1000;
+    constexpr int CrampedTurn = 10;
+    constexpr int Turn = 1;
+    constexpr int States = Columns * Rows * 4;
+    const auto index = [](QPoint cell, Heading h) {
+        return (cell.y() * Columns + cell.x()) * 4 + int(h);
+    };
+    std::array<int, States> cost;
+    cost.fill(INT_MAX);
+    std::array<std::optional<Heading>, States> first{};
+    using Entry = std::tuple<int, int, int, int>; // cost, column, row, heading
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
+    cost[index(head, heading)] = 0;
+    queue.emplace(0, head.x(), head.y(), int(heading));
+    while (!queue.empty()) {
+        const auto [reached, column, row, headingIndex] = queue.top();
+        queue.pop();
+        const QPoint cell(column, row);
+        const Heading h = Headings[headingIndex];
+        if (reached > cost[index(cell, h)])
+            continue;
+        if (cell == target)
+            return first[index(cell, h)];
+        for (const Heading next : Headings) {
+            const QPoint to = cell + step(next);
+            if (next == reverse(h) || !board.isFree(to))
+                continue;
+            int added = Move;
+            if (next != h)
+                added += Turn + (board.isFree(cell + step(h)) ? 0 : CrampedTurn);
+            const int i = index(to, next);
+            if (reached + added < cost[i]) {
+                cost[i] = reached + added;
+                first[i] = cell == head ? next : first[index(cell, h)];
+                queue.emplace(cost[i], to.x(), to.y(), int(next));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+int freeCellsReachable(const BoardView &board, QPoint from)
+{
+    if (!board.isFree(from))
+        return 0;
+    std::array<bool, Columns * Rows> seen{};
+    std::queue<QPoint> open;
+    open.push(from);
+    seen[from.y() * Columns + from.x()] = true;
+    int count = 0;
+    while (!open.empty()) {
+        const QPoint cell = open.front();
+        open.pop();
+        ++count;
+        for (const Heading h : Headings) {
+            const QPoint to = cell + step(h);
+            if (board.isFree(to) && !seen[to.y() * Columns + to.x()]) {
+                seen[to.y() * Columns + to.x()] = true;
+                open.push(to);
+            }
+        }
+    }
+    return count;
+}
+
+// When no way to the food is open: the move into the most room, straight on if equal.
+std::optional<Heading> roomiestHeading(const BoardView &board, QPoint head, Heading heading)
+{
+    std::optional<Heading> best;
+    int bestRoom = 0;
+    for (const Heading h : {heading, Headings[(int(heading) + 1) % 4],
+                            Headings[(int(heading) + 3) % 4]}) {
+        const int room = freeCellsReachable(board, head + step(h));
+        if (room > bestRoom) {
+            bestRoom = room;
+            best = h;
+        }
+    }
+    return best;
+}
+
+// A heading whose straight run from the head ends at the wall, not at the worm;
+// the current one first, so that no key is needed if it will do.
+std::optional<Heading> headingToWall(const BoardView &board, QPoint head, Heading heading)
+{
+    for (const Heading h : {heading, Headings[(int(heading) + 1) % 4],
+                            Headings[(int(heading) + 3) % 4]}) {
+        QPoint cell = head + step(h);
+        while (board.isFree(cell))
+            cell += step(h);
+        if (isWall(cell))
+            return h;
+    }
+    return std::nullopt;
+}
+
+// The worm as followed from picture to picture.
+struct Worm {
+    std::optional<QPoint> head;
+    Heading heading = Heading::Right;
+    int moves = 0;
+    int foods = 0;
+    // The worm grows a cell per tick up to its length, which each food raises by one.
+    int length = StartLength;
+    int cellsShown = 0;
+};
+
+// Plays the game window by its pictures alone: follows the head from cell to
+// cell, counts the foods it lands on, checks the worm's length, and presses an
+// arrow key only right after a tick, so that each key lands in a tick of its own.
+class WormPlayer {
+public:
+    WormPlayer(const XSession &x, XSession::WindowId game) : m_x(x), m_game(game) { }
+
+    // Eats `foods` foods, then runs straight into a wall; returns the message box
+    // that ends the game, or nothing with the reason in error().
+    std::optional<XSession::WindowId> playUntilGameOver(int foods, QDeadlineTimer deadline)
+    {
+        m_foodsWanted = foods;
+        QElapsedTimer sinceMove;
+        sinceMove.start();
+        while (!deadline.hasExpired()) {
+            const std::optional<BoardView> view = stableView();
+            if (!view)
+                return std::nullopt;
+            const int movesBefore = m_worm.moves;
+            if (!follow(*view)) {
+                // A box that has just appeared over the board is no fault of the board.
+                const QString why = m_error;
+                if (const std::optional<XSession::WindowId> box = messageBox(within(1s)))
+                    return box;
+                m_error = why;
+                return std::nullopt;
+            }
+            if (m_worm.moves > movesBefore) {
+                sinceMove.restart();
+                steer(*view);
+            } else if (sinceMove.elapsed() > TickMilliseconds * 3 / 2) {
+                // Only a blocked worm stands still for more than a tick.
+                if (const std::optional<XSession::WindowId> box = messageBox(within(0ms)))
+                    return box;
+            }
+            QThread::msleep(PollMilliseconds);
+        }
+        m_error = QStringLiteral("no game over in time: ") + state();
+        return std::nullopt;
+    }
+
+    int foodsEaten() const { return m_worm.foods; }
+    std::optional<QPoint> head() const { return m_worm.head; }
+    // Where the worm is steered: the last key's heading until a move shows it,
+    // since a move into a wall never shows.
+    Heading aim() const { return m_pending.value_or(m_worm.heading); }
+    // The row under the score label, as last seen with 0, 1, 2 ... foods eaten.
+    const QList<QImage> &scoreStrips() const { return m_scoreStrips; }
+    QString error() const { return m_error; }
+    QString state() const
+    {
+        return QStringLiteral("%1 foods, %2 moves, head at %3, heading %4, steered %5")
+                .arg(m_worm.foods)
+                .arg(m_worm.moves)
+                .arg(m_worm.head ? cellName(*m_worm.head) : QStringLiteral("none"),
+                     keyName(m_worm.heading), keyName(aim()));
+    }
+
+private:
+    // A picture is read only once the next one shows the same board, so that a
+    // picture taken while the program was halfway through drawing is never read.
+    std::optional<BoardView> stableView()
+    {
+        std::optional<BoardView> previous;
+        for (int attempt = 0; attempt < 6; ++attempt) {
+            const QImage shot = m_x.screenshot(m_game);
+            if (shot.isNull()) {
+                m_error = m_x.errorString();
+                return std::nullopt;
+            }
+            std::optional<BoardView> view = BoardView::read(shot);
+            if (!view) {
+                m_error = QStringLiteral("a picture of %1 x %2").arg(shot.width()).arg(shot.height());
+                return std::nullopt;
+            }
+            if ((previous && *previous == *view) || (m_last && *m_last == *view))
+                return view;
+            previous = std::move(view);
+        }
+        m_error = QStringLiteral("the board kept changing between pictures");
+        return std::nullopt;
+    }
+
+    std::optional<XSession::WindowId> messageBox(QDeadlineTimer deadline) const
+    {
+        for (;;) {
+            const QList<XSession::WindowId> boxes =
+                    m_x.windowsTitled(MessageTitle, XSession::Mapping::MappedOnly);
+            if (!boxes.isEmpty())
+                return boxes.first();
+            if (deadline.hasExpired())
+                return std::nullopt;
+            QThread::msleep(PollMilliseconds);
+        }
+    }
+
+    // Takes in what changed since the last picture; false, with why, when the
+    // picture does not show a worm that moved on from where it was. Nothing is
+    // taken in from such a picture.
+    bool follow(const BoardView &view)
+    {
+        if (!view.wallsWhole()) {
+            m_error = QStringLiteral("the wall ring is broken: ") + state();
+            return false;
+        }
+        QList<QPoint> appeared;
+        for (const QPoint cell : view.blackCells()) {
+            if (!m_last || !m_last->isBlack(cell))
+                appeared << cell;
+        }
+        // Each tick adds one black cell next to the head; several ticks may pass
+        // between two pictures. The first game's worm starts right of the start cell.
+        Worm worm = m_worm;
+        QPoint at = worm.head.value_or(StartCell);
+        while (!appeared.isEmpty()) {
+            QList<QPoint> next;
+            for (const QPoint cell : appeared) {
+                if (headingBetween(at, cell))
+                    next << cell;
+            }
+            if (next.size() != 1) {
+                m_error = QStringLiteral("black cells at %1 appeared away from the head: %2")
+                                  .arg(cellName(appeared.first()), state());
+                return false;
+            }
+            const Heading moved = *headingBetween(at, next.first());
+            if (worm.moves == 0 && moved != Heading::Right) {
+                m_error = QStringLiteral("the first cell of the worm is at %1, not right of %2")
+                                  .arg(cellName(next.first()), cellName(StartCell));
+                return false;
+            }
+            at = next.first();
+            appeared.removeOne(at);
+            worm.head = at;
+            worm.heading = moved;
+            ++worm.moves;
+            worm.cellsShown = std::min(worm.cellsShown + 1, worm.length);
+            if (m_food && at == *m_food) {
+                ++worm.foods;
+                ++worm.length;
+            }
+        }
+        if (worm.head && !view.isBlack(*worm.head)) {
+            m_error = QStringLiteral("the head's cell is not black: ") + state();
+            return false;
+        }
+        if (view.greenCells().size() != 1) {
+            m_error = QStringLiteral("%1 green cells on the board: %2")
+                              .arg(view.greenCells().size())
+                              .arg(state());
+            return false;
+        }
+        if (int(view.blackCells().size()) != worm.cellsShown) {
+            m_error = QStringLiteral("the worm has %1 cells, not %2, after %3 moves and %4 foods")
+                              .arg(view.blackCells().size())
+                              .arg(worm.cellsShown)
+                              .arg(worm.moves)
+                              .arg(worm.foods);
+            return false;
+        }
+        m_worm = worm;
+        m_food = view.greenCells().first();
+        m_scoreStrips.resize(m_worm.foods + 1);
+        m_scoreStrips[m_worm.foods] = view.scoreStrip();
+        m_last = view;
+        return true;
+    }
+
+    // One key at most per tick, and none while an earlier one may still be
+    // waiting for its tick: a key that lands late acts a tick later.
+    void steer(const BoardView &view)
+    {
+        if (m_pending) {
+            const bool late = m_worm.heading != *m_pending && !m_pendingWaited;
+            m_pendingWaited = true;
+            if (late)
+                return;
+            m_pending.reset();
+        }
+        const QPoint head = *m_worm.head;
+        const Heading heading = m_worm.heading;
+        std::optional<Heading> wanted = m_worm.foods < m_foodsWanted
+                ? headingTowards(view, head, heading, *m_food)
+                : headingToWall(view, head, heading);
+        if (!wanted)
+            wanted = roomiestHeading(view, head, heading);
+        if (wanted && *wanted != heading) {
+            m_x.pressKeys({keyName(*wanted)});
+            m_pending = wanted;
+            m_pendingWaited = false;
+        }
+    }
+
+    const XSession &m_x;
+    XSession::WindowId m_game;
+    int m_foodsWanted = 0;
+    Worm m_worm;
+    std::optional<BoardView> m_last;
+    std::optional<QPoint> m_food;
+    std::optional<Heading> m_pending;
+    bool m_pendingWaited = false;
+    QList<QImage> m_scoreStrips;
+    QString m_error;
+};
+
+bool hasInk(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// A whole game as a player has it, on a display of the test's own: keys and
+// pictures through X, and the settings file read back at the end.
+class tst_Acceptance : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTyped();
+};
+
+void tst_Acceptance::initTestCase()
+{
+    // The program draws with this style; the reference text must match it.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+// From a first start at size 10 and "Speed 1", the worm is steered by what the
+// board shows onto two foods, each raising the score label, and then into a
+// wall: "Oyun Bitti!" follows, the name dialog offers "Oyuncu 1", and the name
+// typed, blanks and all, is stored in row 1 with the score of the foods eaten.
+void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTyped()
+{
+    constexpr int FoodsToEat = 2;
+    const QString typedName = QStringLiteral("  Ada Nur  ");
+
+    XSession x(XTools::fromBuild());
+    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
+    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
+    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+
+    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
+    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("1"), QStringLiteral("0"),
+                          QStringLiteral("Return")}),
+             qPrintable(x.errorString()));
+
+    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
+    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
+    QCOMPARE(x.clientSize(*game), std::optional(QSize(Columns * CellSize, Rows * CellSize)));
+    QVERIFY2(x.focus(*game), qPrintable(x.errorString()));
+    // The board is drawn: a whole wall ring and one food.
+    const QImage first = x.waitForScreenshot(*game, within(5s), [](const QImage &shot) {
+        const std::optional<BoardView> view = BoardView::read(shot);
+        return view && view->wallsWhole() && view->greenCells().size() == 1;
+    });
+    const std::optional<BoardView> firstView = BoardView::read(first);
+    QVERIFY2(firstView && firstView->wallsWhole() && firstView->greenCells().size() == 1,
+             "the board with its walls and one food is not drawn");
+
+    WormPlayer player(x, *game);
+    const std::optional<XSession::WindowId> box = player.playUntilGameOver(FoodsToEat, within(45s));
+    QVERIFY2(box, qPrintable(player.error() + korvu.output()));
+    QVERIFY2(player.foodsEaten() >= FoodsToEat,
+             qPrintable(QStringLiteral("the game ended early: ") + player.state()));
+    QVERIFY2(player.head() && isWall(*player.head() + step(player.aim())),
+             qPrintable(QStringLiteral("the game ended away from a wall: ") + player.state()));
+
+    // The label over row 0 changed with every food, and never went blank.
+    const QList<QImage> &strips = player.scoreStrips();
+    QCOMPARE(int(strips.size()), player.foodsEaten() + 1);
+    for (int eaten = 0; eaten < int(strips.size()); ++eaten) {
+        QVERIFY2(hasInk(strips[eaten]),
+                 qPrintable(QStringLiteral("no score shown after %1 foods").arg(eaten)));
+        if (eaten > 0)
+            QVERIFY2(strips[eaten] != strips[eaten - 1],
+                     qPrintable(QStringLiteral("the score label kept its text at food %1")
+                                        .arg(eaten)));
+    }
+
+    const QImage message = renderedText(QStringLiteral("Oyun Bitti!"));
+    QVERIFY(!message.isNull());
+    const QImage boxShot = x.waitForScreenshot(*box, within(5s), [&message](const QImage &shot) {
+        return containsText(shot, message);
+    });
+    QVERIFY2(containsText(boxShot, message), "the message box does not show \"Oyun Bitti!\"");
+    QVERIFY2(x.focus(*box), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
+    QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
+
+    // The name dialog has no title: it is the program's one new window.
+    std::optional<XSession::WindowId> dialog;
+    const QDeadlineTimer dialogDeadline = within(5s);
+    while (!dialog && !dialogDeadline.hasExpired()) {
+        QList<XSession::WindowId> windows =
+                x.windowsOfProcess(korvu.processId(), XSession::Mapping::MappedOnly);
+        windows.removeAll(*game);
+        if (windows.size() == 1)
+            dialog = windows.first();
+        else
+            QThread::msleep(PollMilliseconds);
+    }
+    QVERIFY2(dialog, "no name dialog after the score beat row 1");
+    QCOMPARE(x.clientSize(*dialog), std::optional(NameDialogSize));
+
+    // What the text box shows, copied out through the clipboard.
+    QVERIFY2(x.focus(*dialog), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("ctrl+c")}),
+             qPrintable(x.errorString()));
+    std::optional<QString> shown;
+    const QDeadlineTimer copyDeadline = within(5s);
+    while (!shown && !copyDeadline.hasExpired()) {
+        shown = x.clipboardText(within(1s));
+        if (!shown)
+            QThread::msleep(PollMilliseconds);
+    }
+    QVERIFY2(shown, qPrintable(x.errorString()));
+    QCOMPARE(*shown, QStringLiteral("Oyuncu 1"));
+
+    // Typing replaces the selected text; Enter presses "Kaydet".
+    QVERIFY2(x.typeText(typedName), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
+    QVERIFY2(x.waitUntilUnmapped(*dialog, within(5s)), qPrintable(x.errorString()));
+    QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any), QList<XSession::WindowId>{*game});
+    QVERIFY(x.isMapped(*game));
+
+    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
+    QVERIFY2(korvu.waitForExit(within(10s)), qPrintable(korvu.errorString() + korvu.output()));
+    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(korvu.exitCode(), 0);
+
+    // Row 1 holds the score of the foods eaten and the name exactly as typed;
+    // the rows below keep the first start's empty entries.
+    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(stored.status(), QSettings::NoError);
+    QCOMPARE(stored.value(QStringLiteral("Highscore/Score1")).toString(),
+             QString::number(player.foodsEaten()));
+    QCOMPARE(stored.value(QStringLiteral("Highscore/Name1")).toString(), typedName);
+    for (int row = 2; row <= 4; ++row) {
+        QCOMPARE(stored.value(QStringLiteral("Highscore/Score%1").arg(row)).toString(),
+                 QStringLiteral("0"));
+        QCOMPARE(stored.value(QStringLiteral("Highscore/Name%1").arg(row)).toString(), QString());
+    }
+    QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QStringLiteral("10"));
+    QCOMPARE(stored.value(QStringLiteral("Options/Speed")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("Options/PPFood")).toString(), QStringLiteral("1"));
+}
+
+QTEST_MAIN(tst_Acceptance)
+#include "tst_Acceptance.moc"
