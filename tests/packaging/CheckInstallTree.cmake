@@ -47,6 +47,11 @@ if(EXISTS "${STAGE}/usr/bin/korvu")
     if(NOT magic STREQUAL "7f454c46" OR NOT not_executable EQUAL 0)
         string(APPEND problems "usr/bin/korvu is not an executable program\n")
     endif()
+    # Qt lives in the system's library folders; a run path only upsets packagers.
+    execute_process(COMMAND readelf -d "${STAGE}/usr/bin/korvu" OUTPUT_VARIABLE dynamic)
+    if(dynamic MATCHES "R(UN)?PATH")
+        string(APPEND problems "usr/bin/korvu carries a run path\n")
+    endif()
 endif()
 
 # Each hicolor size folder must hold a PNG of that size; the theme lookup
