@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <climits>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <queue>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -89,6 +91,17 @@ QString cellName(QPoint cell)
     return QStringLiteral("column %1 row %2").arg(cell.x()).arg(cell.y());
 }
 
+// The same cells, in whatever order.
+bool sameCells(QList<QPoint> a, QList<QPoint> b)
+{
+    const auto byRow = [](QPoint p, QPoint q) {
+        return std::pair(p.y(), p.x()) < std::pair(q.y(), q.x());
+    };
+    std::sort(a.begin(), a.end(), byRow);
+    std::sort(b.begin(), b.end(), byRow);
+    return a == b;
+}
+
 bool isInterior(QPoint cell)
 {
     return cell.x() >= 1 && cell.x() <= Columns - 2 && cell.y() >= 2 && cell.y() <= Rows - 2;
@@ -156,11 +169,11 @@ private:
     QImage m_scoreStrip;
 };
 
-// The first move of the best way from the head to the target over free cells,
-// never straight back. Fewest moves first; among those, turns that leave room
-// straight ahead, so that a key landing a tick late costs no bump; then fewest turns.
-std::optional<Heading> headingTowards(const BoardView &board, QPoint head, Heading heading,
-                                      QPoint target)
+// The best way from the head to the target over free cells, never straight back:
+// the cells it passes, the target last; empty if there is none. Fewest moves first;
+// among those, turns that leave room straight ahead, so that a key landing a tick
+// late costs no bump; then fewest turns.
+QList<QPoint> wayTo(const BoardView &board, QPoint head, Heading heading, QPoint target)
 {
     constexpr int Move = 1000;
     constexpr int CrampedTurn = 10;
@@ -171,7 +184,8 @@ std::optional<Heading> headingTowards(const BoardView &board, QPoint head, Headi
     };
     std::array<int, States> cost;
     cost.fill(INT_MAX);
-    std::array<std::optional<Heading>, States> first{};
+    std::array<int, States> cameFrom;
+    cameFrom.fill(-1);
     using Entry = std::tuple<int, int, int, int>; // cost, column, row, heading
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> queue;
     cost[index(head, heading)] = 0;
@@ -183,8 +197,12 @@ std::optional<Heading> headingTowards(const BoardView &board, QPoint head, Headi
         const Heading h = Headings[headingIndex];
         if (reached > cost[index(cell, h)])
             continue;
-        if (cell == target)
-            return first[index(cell, h)];
+        if (cell == target) {
+            QList<QPoint> way;
+            for (int state = index(cell, h); cameFrom[state] >= 0; state = cameFrom[state])
+                way.prepend(QPoint(state / 4 % Columns, state / 4 / Columns));
+            return way;
+        }
         for (const Heading next : Headings) {
             const QPoint to = cell + step(next);
             if (next == reverse(h) || !board.isFree(to))
@@ -195,17 +213,18 @@ std::optional<Heading> headingTowards(const BoardView &board, QPoint head, Headi
             const int i = index(to, next);
             if (reached + added < cost[i]) {
                 cost[i] = reached + added;
-                first[i] = cell == head ? next : first[index(cell, h)];
+                cameFrom[i] = index(cell, h);
                 queue.emplace(cost[i], to.x(), to.y(), int(next));
             }
         }
     }
-    return std::nullopt;
+    return {};
 }
 
-int freeCellsReachable(const BoardView &board, QPoint from)
+// How many cells can be reached from `from` through open cells, `from` included.
+int cellsReachable(QPoint from, const std::function<bool(QPoint)> &isOpen)
 {
-    if (!board.isFree(from))
+    if (!isInterior(from) || !isOpen(from))
         return 0;
     std::array<bool, Columns * Rows> seen{};
     std::queue<QPoint> open;
@@ -218,7 +237,7 @@ int freeCellsReachable(const BoardView &board, QPoint from)
         ++count;
         for (const Heading h : Headings) {
             const QPoint to = cell + step(h);
-            if (board.isFree(to) && !seen[to.y() * Columns + to.x()]) {
+            if (isInterior(to) && !seen[to.y() * Columns + to.x()] && isOpen(to)) {
                 seen[to.y() * Columns + to.x()] = true;
                 open.push(to);
             }
@@ -234,7 +253,8 @@ std::optional<Heading> roomiestHeading(const BoardView &board, QPoint head, Head
     int bestRoom = 0;
     for (const Heading h : {heading, Headings[(int(heading) + 1) % 4],
                             Headings[(int(heading) + 3) % 4]}) {
-        const int room = freeCellsReachable(board, head + step(h));
+        const int room = cellsReachable(head + step(h),
+                                        [&board](QPoint cell) { return board.isFree(cell); });
         if (room > bestRoom) {
             bestRoom = room;
             best = h;
@@ -264,14 +284,66 @@ struct Worm {
     Heading heading = Heading::Right;
     int moves = 0;
     int foods = 0;
-    // The worm grows a cell per tick up to its length, which each food raises by one.
+    // The worm grows a cell per tick up to its length, which each food raises by
+    // one; its cells are the last cells the head passed, the oldest first.
     int length = StartLength;
-    int cellsShown = 0;
+    QList<QPoint> trail;
+
+    void moveTo(QPoint cell, bool eats)
+    {
+        trail.append(cell);
+        if (int(trail.size()) > length)
+            trail.removeFirst();
+        if (eats)
+            ++length;
+    }
 };
 
+// Whether the worm, having gone the way to the food, still has room to go on: it
+// must not shut itself into a pocket of its own cells, where the only move left
+// is onto its tail, a move no picture shows.
+bool leavesRoom(Worm worm, const QList<QPoint> &way, QPoint food)
+{
+    for (const QPoint cell : way)
+        worm.moveTo(cell, cell == food);
+    // The cells it has left behind by then are free again.
+    const auto isOpen = [&worm](QPoint cell) { return !worm.trail.contains(cell); };
+    int room = 0;
+    for (const Heading h : Headings)
+        room = std::max(room, cellsReachable(worm.trail.last() + step(h), isOpen));
+    return room >= 2 * worm.length;
+}
+
+// The first move of the best way to the food that leaves room; when the best way
+// does not, of the shortest one that does after another first move.
+std::optional<Heading> headingToFood(const BoardView &board, const Worm &worm, QPoint food)
+{
+    const QPoint head = *worm.head;
+    const QList<QPoint> best = wayTo(board, head, worm.heading, food);
+    if (!best.isEmpty() && leavesRoom(worm, best, food))
+        return headingBetween(head, best.first());
+    std::optional<Heading> shortest;
+    qsizetype shortestLength = 0;
+    for (const Heading h : Headings) {
+        const QPoint next = head + step(h);
+        if (h == reverse(worm.heading) || !board.isFree(next))
+            continue;
+        QList<QPoint> way = next == food ? QList<QPoint>() : wayTo(board, next, h, food);
+        if (next != food && way.isEmpty())
+            continue;
+        way.prepend(next);
+        if (leavesRoom(worm, way, food) && (!shortest || way.size() < shortestLength)) {
+            shortest = h;
+            shortestLength = way.size();
+        }
+    }
+    return shortest;
+}
+
 // Plays the game window by its pictures alone: follows the head from cell to
-// cell, counts the foods it lands on, checks the worm's length, and presses an
-// arrow key only right after a tick, so that each key lands in a tick of its own.
+// cell, counts the foods it lands on, checks that the worm's cells are the last
+// ones its head passed, one more for each food, and presses an arrow key only
+// right after a tick, so that each key lands in a tick of its own.
 class WormPlayer {
 public:
     WormPlayer(const XSession &x, XSession::WindowId game) : m_x(x), m_game(game) { }
@@ -402,14 +474,13 @@ private:
             }
             at = next.first();
             appeared.removeOne(at);
+            const bool eats = m_food && at == *m_food;
             worm.head = at;
             worm.heading = moved;
             ++worm.moves;
-            worm.cellsShown = std::min(worm.cellsShown + 1, worm.length);
-            if (m_food && at == *m_food) {
+            worm.moveTo(at, eats);
+            if (eats)
                 ++worm.foods;
-                ++worm.length;
-            }
         }
         if (worm.head && !view.isBlack(*worm.head)) {
             m_error = QStringLiteral("the head's cell is not black: ") + state();
@@ -421,10 +492,11 @@ private:
                               .arg(state());
             return false;
         }
-        if (int(view.blackCells().size()) != worm.cellsShown) {
-            m_error = QStringLiteral("the worm has %1 cells, not %2, after %3 moves and %4 foods")
+        if (!sameCells(view.blackCells(), worm.trail)) {
+            m_error = QStringLiteral("the board shows %1 worm cells where the last %2 cells "
+                                     "its head passed were due, after %3 moves and %4 foods")
                               .arg(view.blackCells().size())
-                              .arg(worm.cellsShown)
+                              .arg(worm.trail.size())
                               .arg(worm.moves)
                               .arg(worm.foods);
             return false;
@@ -451,7 +523,7 @@ private:
         const QPoint head = *m_worm.head;
         const Heading heading = m_worm.heading;
         std::optional<Heading> wanted = m_worm.foods < m_foodsWanted
-                ? headingTowards(view, head, heading, *m_food)
+                ? headingToFood(view, m_worm, *m_food)
                 : headingToWall(view, head, heading);
         if (!wanted)
             wanted = roomiestHeading(view, head, heading);
