@@ -1,6 +1,6 @@
-#include "KorvuProcess.h"
+#include "tests/realwindow/KorvuProcess.h"
 
-#include "XSession.h"
+#include "tests/realwindow/XSession.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ScreenText.h"
+#include "tests/realwindow/ScreenText.h"
 
 #include <QLabel>
 #include <QRect>

@@ -1,4 +1,4 @@
-#include "XSession.h"
+#include "tests/realwindow/XSession.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,6 @@
-#include "KorvuProcess.h"
-#include "XSession.h"
+#include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/XSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,9 +13,9 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+using namespace KorvuScreen;
 
-const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
+namespace {
 
 // Runs a packaging tool to its end; its output, or why it failed, in `output`.
 bool runTool(const QString &program, const QStringList &arguments, QString &output)

@@ -1,6 +1,7 @@
-#include "KorvuProcess.h"
-#include "ScreenText.h"
-#include "XSession.h"
+#include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/ScreenText.h"
+#include "tests/realwindow/XSession.h"
 
 #include <QApplication>
 #include <QColor>
@@ -17,16 +18,9 @@
 
 using namespace std::chrono_literals;
 
+using namespace KorvuScreen;
+
 namespace {
-
-const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
-const QString GameTitle = QStringLiteral("Korvu 1.0 - www.korvu.example");
-const QString MessageTitle = QStringLiteral("Korvu");
-
-constexpr QRgb Black = qRgb(0, 0, 0);
-constexpr QRgb Green = qRgb(0, 255, 0);
-constexpr int Columns = 22;
-constexpr int Rows = 14;
 
 XTools tools()
 {

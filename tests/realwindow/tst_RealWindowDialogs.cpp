@@ -1,5 +1,6 @@
-#include "KorvuProcess.h"
-#include "XSession.h"
+#include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/XSession.h"
 
 #include <QSettings>
 #include <QTest>
@@ -9,10 +10,10 @@
 
 using namespace std::chrono_literals;
 
+using namespace KorvuScreen;
+
 namespace {
 
-const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
-const QString GameTitle = QStringLiteral("Korvu 1.0 - www.korvu.example");
 const QString ScoreTableTitle = QStringLiteral("Skor Tablosu");
 const QString AboutTitle = QStringLiteral("Korvu Bilgi");
 
@@ -21,8 +22,6 @@ const QRect Baslat(184, 8, 81, 17);
 const QRect SkorTablo(184, 32, 81, 17);
 const QRect Bilgi(184, 56, 81, 17);
 
-constexpr int Columns = 22;
-constexpr int Rows = 14;
 // What a first start puts into TSize.
 constexpr int FirstStartSize = 5;
 // What the test types into TSize while a dialog is open; a game of this size

@@ -1,5 +1,6 @@
-#include "KorvuProcess.h"
-#include "XSession.h"
+#include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/XSession.h"
 
 #include <QColor>
 #include <QList>
@@ -10,15 +11,10 @@
 
 using namespace std::chrono_literals;
 
+using namespace KorvuScreen;
+
 namespace {
 
-const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
-const QString GameTitle = QStringLiteral("Korvu 1.0 - www.korvu.example");
-
-constexpr QRgb Black = qRgb(0, 0, 0);
-constexpr QRgb Green = qRgb(0, 255, 0);
-constexpr int Columns = 22;
-constexpr int Rows = 14;
 constexpr QSize StartClientSize(269, 96);
 
 // A scale factor as a fraction, so that cell edges are found without rounding.
