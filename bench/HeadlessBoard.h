@@ -1,0 +1,39 @@
+#pragma once
+
+#include "bench/NullHost.h"
+#include "game/Canvas.h"
+#include "game/Playfield.h"
+#include "game/RandomSource.h"
+
+#include <QRegion>
+
+// The rules running headless as the game window runs them: the real clock, the
+// randomness handed in, and a damage handler that unites every changed
+// rectangle into a region, as the window's update(rect) does.
+struct HeadlessBoard {
+    static constexpr int CellSize = 7;
+    // The window's face colour under the Fusion style.
+    static constexpr quint32 Face = 0xEFEFEF;
+
+    explicit HeadlessBoard(RandomSource &random)
+        : host(StartSettings{1, QString::number(CellSize), 50, QStringLiteral("9")}),
+          canvas(Face),
+          playfield(canvas, host, random, clock)
+    {
+        canvas.setDamageHandler([this](const QRect &rect) { damage += rect; });
+        playfield.StartSequence();
+        damage = QRegion();
+    }
+
+    // The pixel rectangle of a board cell.
+    static QRect cell(int column, int row)
+    {
+        return QRect(column * CellSize, row * CellSize, CellSize, CellSize);
+    }
+
+    NullHost host;
+    SystemClock clock;
+    Canvas canvas;
+    Playfield playfield;
+    QRegion damage;
+};
