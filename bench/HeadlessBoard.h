@@ -8,8 +8,8 @@
 #include <QRegion>
 
 // The rules running headless as the game window runs them: the real clock, the
-// randomness handed in, and a damage handler that unites every changed
-// rectangle into a region, as the window's update(rect) does.
+// randomness handed in, and the changed rectangles taken from the canvas after
+// every tick, as the game window takes them for its repaint.
 struct HeadlessBoard {
     static constexpr int CellSize = 7;
     // The window's face colour under the Fusion style.
@@ -20,9 +20,8 @@ struct HeadlessBoard {
           canvas(Face),
           playfield(canvas, host, random, clock)
     {
-        canvas.setDamageHandler([this](const QRect &rect) { damage += rect; });
         playfield.StartSequence();
-        damage = QRegion();
+        canvas.takeDamage();
     }
 
     // The pixel rectangle of a board cell.
@@ -35,5 +34,5 @@ struct HeadlessBoard {
     SystemClock clock;
     Canvas canvas;
     Playfield playfield;
-    QRegion damage;
+    Canvas::Damage damage;
 };

@@ -129,7 +129,7 @@ void prepareRing(HeadlessBoard &board)
             board.playfield.Tick();
         board.playfield.KeyDown(side.turnKey);
     }
-    board.damage = QRegion();
+    board.damage = board.canvas.takeDamage();
 }
 
 double ordinaryTicks(HeadlessBoard &board, int laps)
@@ -141,7 +141,7 @@ double ordinaryTicks(HeadlessBoard &board, int laps)
             for (int i = 0; i < side.ticks; ++i) {
                 board.playfield.Tick();
                 // The region is handed on after every tick, as a paint takes it.
-                board.damage = QRegion();
+                board.damage = board.canvas.takeDamage();
             }
             board.playfield.KeyDown(side.turnKey);
         }
@@ -190,7 +190,7 @@ void layWormBeforeFood(HeadlessBoard &board)
     g.HeadY = g.TrailY[5];
     g.Direction = fromLeft ? 3 : 1;
     g.TurnTaken = false;
-    board.damage = QRegion();
+    board.damage = board.canvas.takeDamage();
 }
 
 double eatingTicks(HeadlessBoard &board, int samples, bool &ok)
@@ -202,7 +202,7 @@ double eatingTicks(HeadlessBoard &board, int samples, bool &ok)
         layWormBeforeFood(board);
         timer.start();
         board.playfield.Tick();
-        board.damage = QRegion();
+        board.damage = board.canvas.takeDamage();
         total += timer.nsecsElapsed();
         report(ok, board.playfield.state().WormLength == 6, "the eating tick did not eat");
     }
@@ -221,7 +221,7 @@ void fillAllButOneCell(HeadlessBoard &board)
     const QRect free = HeadlessBoard::cell(FreeCell.x(), FreeCell.y());
     board.canvas.BoxFill(free.left(), free.top(), free.right(), free.bottom(),
                          board.canvas.BackgroundColour());
-    board.damage = QRegion();
+    board.damage = board.canvas.takeDamage();
 }
 
 double foodCalls(HeadlessBoard &board, int samples, bool &ok)
@@ -239,7 +239,7 @@ double foodCalls(HeadlessBoard &board, int samples, bool &ok)
                "Food did not find the one free cell");
         board.canvas.BoxFill(free.left(), free.top(), free.right(), free.bottom(),
                              board.canvas.BackgroundColour());
-        board.damage = QRegion();
+        board.damage = board.canvas.takeDamage();
     }
     return double(total) / samples;
 }
@@ -305,7 +305,7 @@ double drawPlayFields(HeadlessBoard &board, int samples)
         timer.start();
         board.playfield.DrawPlayField();
         total += timer.nsecsElapsed();
-        board.damage = QRegion();
+        board.damage = board.canvas.takeDamage();
     }
     return double(total) / samples;
 }
@@ -330,7 +330,7 @@ double restarts(HeadlessBoard &board, int samples)
         timer.start();
         board.playfield.Restart();
         total += timer.nsecsElapsed();
-        board.damage = QRegion();
+        board.damage = board.canvas.takeDamage();
     }
     return double(total) / samples;
 }

@@ -30,7 +30,7 @@ int runHeadless(int argc, char *argv[])
         return 1;
 
     const double tickWithPaint = rules.tick.subject + repaint.twoCells.subject;
-    printRow({QStringLiteral("Ordinary tick: probe, record, erase, draw, damage into a QRegion"),
+    printRow({QStringLiteral("Ordinary tick: probe, record, erase, draw, changed cells marked for the repaint"),
               formatDuration(rules.tick.subject),
               QStringLiteral("raw floor: 3 pixel reads + two 7×7 fills on a 668×449 image"),
               formatDuration(rules.tick.reference), formatRatio(rules.tick.ratio()),

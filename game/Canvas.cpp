@@ -16,14 +16,25 @@ QRgb Canvas::toRgb(quint32 colour)
     return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
-quint32 Canvas::fromRgb(QRgb rgb)
+
+Canvas::Damage Canvas::takeDamage()
 {
-    return quint32(qRed(rgb)) | (quint32(qGreen(rgb)) << 8) | (quint32(qBlue(rgb)) << 16);
+    Damage taken = m_damage;
+    m_damage.clear();
+    return taken;
 }
 
-void Canvas::setDamageHandler(std::function<void(const QRect &)> handler)
+void Canvas::markDamaged(const QRect &rect)
 {
-    m_onDamage = std::move(handler);
+    if (m_damage.size() == m_damage.capacity()) {
+        QRect bounds = rect;
+        for (const QRect &r : m_damage)
+            bounds |= r;
+        m_damage.clear();
+        m_damage.append(bounds);
+        return;
+    }
+    m_damage.append(rect);
 }
 
 void Canvas::BoxFill(int x1, int y1, int x2, int y2)
@@ -39,25 +50,20 @@ void Canvas::BoxFill(int x1, int y1, int x2, int y2, quint32 colour)
     if (box.isEmpty())
         return;
     const QRgb rgb = toRgb(colour);
+    // One detach check per fill rather than one per row.
+    uchar *bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
     for (int y = box.top(); y <= box.bottom(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(bits + y * stride);
         std::fill(line + box.left(), line + box.right() + 1, rgb);
     }
-    if (m_onDamage)
-        m_onDamage(box);
+    markDamaged(box);
 }
 
-quint32 Canvas::PixelColour(int x, int y) const
-{
-    // Off the surface reads as free, never as an out-of-bounds read.
-    if (!m_image.valid(x, y))
-        return m_background;
-    return fromRgb(reinterpret_cast<const QRgb *>(m_image.constScanLine(y))[x]);
-}
 
 void Canvas::ClearCanvas()
 {
     m_image.fill(toRgb(m_background));
-    if (m_onDamage)
-        m_onDamage(m_image.rect());
+    m_damage.clear();
+    m_damage.append(m_image.rect());
 }

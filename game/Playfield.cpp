@@ -207,10 +207,14 @@ void Playfield::recordAndDraw()
     if (g.TrailCount > g.WormLength) {
         m_canvas.BoxFill(g.TrailX[1], g.TrailY[1], g.TrailX[1] + s - 1, g.TrailY[1] + s - 1,
                          m_canvas.BackgroundColour());
-        for (g.LoopIndex = 1; g.LoopIndex <= g.WormLength - 1; ++g.LoopIndex)
-            g.TrailX[g.LoopIndex] = g.TrailX[g.LoopIndex + 1];
-        for (g.LoopIndex = 1; g.LoopIndex <= g.WormLength - 1; ++g.LoopIndex)
-            g.TrailY[g.LoopIndex] = g.TrailY[g.LoopIndex + 1];
+        // Two shifts, all of x first, then all of y; LoopIndex is left where
+        // counting them in it would leave it.
+        const int last = g.WormLength - 1;
+        for (int i = 1; i <= last; ++i)
+            g.TrailX[i] = g.TrailX[i + 1];
+        for (int i = 1; i <= last; ++i)
+            g.TrailY[i] = g.TrailY[i + 1];
+        g.LoopIndex = qint16(std::max(last, 0) + 1);
         --g.TrailCount;
     }
     g.TrailX[g.TrailCount] = g.HeadX;

@@ -52,16 +52,40 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
     Timer1 = new TickTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, [this] { m_playfield.Tick(); });
-
-    m_canvas.setDamageHandler([this](const QRect &rect) { update(rect); });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        m_playfield.Tick();
+        repaintDamage();
+    });
 
     m_playfield.StartSequence();
+    repaintDamage();
 }
 
-frmPlayfield::~frmPlayfield()
+frmPlayfield::~frmPlayfield() = default;
+
+void frmPlayfield::Restart()
 {
-    m_canvas.setDamageHandler({});
+    m_playfield.Restart();
+    repaintDamage();
+}
+
+bool frmPlayfield::Food()
+{
+    const bool placed = m_playfield.Food();
+    repaintDamage();
+    return placed;
+}
+
+void frmPlayfield::DrawPlayField()
+{
+    m_playfield.DrawPlayField();
+    repaintDamage();
+}
+
+void frmPlayfield::repaintDamage()
+{
+    for (const QRect &rect : m_canvas.takeDamage())
+        update(rect);
 }
 
 int frmPlayfield::keyCode(int qtKey)
@@ -201,6 +225,8 @@ QString frmPlayfield::hardCoreText()
 
 void frmPlayfield::showGameOver()
 {
+    // The picture as it stands shows behind the box.
+    repaintDamage();
     m_services.messages.ask({QStringLiteral("Oyun Bitti!"), QStringLiteral("Korvu"),
                              MessageButtons::Ok, MessageAnswer::Ok, this});
 }

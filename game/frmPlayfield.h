@@ -39,9 +39,9 @@ public:
     QLabel *Label1;
     TickTimer *Timer1;
 
-    void Restart() { m_playfield.Restart(); }
-    bool Food() { return m_playfield.Food(); }
-    void DrawPlayField() { m_playfield.DrawPlayField(); }
+    void Restart();
+    bool Food();
+    void DrawPlayField();
     void CheckScore(qint16 &score) override;
 
     Playfield &playfield() { return m_playfield; }
@@ -72,6 +72,9 @@ private:
     void setOuterHeightTwips(int twips) override;
     QString hardCoreText() override;
     void showGameOver() override;
+
+    // Hands what the rules changed on the canvas to the repaint.
+    void repaintDamage();
 
     PlayfieldServices m_services;
     Canvas m_canvas;

@@ -690,14 +690,14 @@ void tst_Playfield::anOrdinaryTickRepaintsOnlyTheCellsItChanged()
     Game game;
     game.start(5, 10, 8);
     game.ticks(5);
-    QList<QRect> damage;
-    game.canvas.setDamageHandler([&damage](const QRect &rect) { damage.append(rect); });
+    game.canvas.takeDamage();
     game.rules.Tick();
-    QCOMPARE(damage, QList<QRect>({QRect(15, 10, 5, 5), QRect(40, 10, 5, 5)}));
+    QCOMPARE(game.canvas.takeDamage(),
+             Canvas::Damage({QRect(15, 10, 5, 5), QRect(40, 10, 5, 5)}));
     game.ticks(12);
-    damage.clear();
+    game.canvas.takeDamage();
     game.rules.Tick(); // blocked at the wall: nothing changes, nothing repaints
-    QVERIFY(damage.isEmpty());
+    QVERIFY(game.canvas.takeDamage().isEmpty());
 }
 
 void tst_Playfield::reversalAndSameHeadingAreRefusedWithoutLatching()
