@@ -3,6 +3,7 @@
 #include <QTime>
 
 #include <bit>
+#include <cmath>
 
 namespace {
 
@@ -28,7 +29,13 @@ double MixingRandom::next()
     return double(splitMix(m_state) >> 11) * 0x1.0p-53;
 }
 
+SystemClock::SystemClock()
+    : m_startSeconds(QTime::currentTime().msecsSinceStartOfDay() / 1000.0)
+{
+    m_elapsed.start();
+}
+
 double SystemClock::secondsSinceMidnight()
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    return std::fmod(m_startSeconds + m_elapsed.nsecsElapsed() / 1e9, 86400.0);
 }

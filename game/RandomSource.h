@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QtGlobal>
 
 // The program's pseudo-random generator, handed to the rules so that a run can
@@ -33,7 +34,15 @@ private:
     quint64 m_state;
 };
 
+// Reads the wall clock once and counts on from it with the monotonic clock:
+// asking for the local time costs a time-zone check on every call, and a food
+// placement asks each time.
 class SystemClock final : public Clock {
 public:
+    SystemClock();
     double secondsSinceMidnight() override;
+
+private:
+    double m_startSeconds;
+    QElapsedTimer m_elapsed;
 };
