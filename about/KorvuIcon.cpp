@@ -1,9 +1,17 @@
 #include "about/KorvuIcon.h"
 
+#include <QImageReader>
+#include <QPixmap>
+
 QIcon korvuIcon()
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 256})
-        icon.addFile(QStringLiteral(":/icons/korvu-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 32, 48, 256}) {
+        // Named as PNG and not sniffed: no other image format plugin is loaded
+        // at start-up just to look at the program's own icon.
+        QImageReader reader(QStringLiteral(":/icons/korvu-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
