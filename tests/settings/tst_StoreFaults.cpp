@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -33,10 +34,16 @@ QString confPath(const QString &folder)
 int runWriter(const QString &folder, const QString &writer, int rounds)
 {
     IniStore store(folder);
-    for (int round = 0; round < rounds; ++round)
+    for (int round = 0; round < rounds; ++round) {
         for (const QString &key : OptionKeys)
             store.SaveSetting(StoreKeys::App, StoreKeys::Options, key,
                               writer + QLatin1Char('-') + QString::number(round));
+        // Tells a waiting parent that saving is under way.
+        if (round == 0) {
+            std::fputs("saving\n", stdout);
+            std::fflush(stdout);
+        }
+    }
     return store.hasFailedToWrite() ? 1 : 0;
 }
 
@@ -121,7 +128,9 @@ void tst_StoreFaults::aWriterKilledMidSaveLeavesAWholeFile()
         const QString name = QStringLiteral("w%1").arg(attempt);
         std::unique_ptr<QProcess> writer(startWriter(dir.path(), name, 100000));
         QVERIFY(writer->waitForStarted());
-        QTest::qWait(int(random.bounded(20, 150)));
+        // Kill at a random moment while it saves, however long it took to start.
+        QVERIFY(writer->waitForReadyRead(60000));
+        QTest::qWait(int(random.bounded(0, 120)));
         ::kill(pid_t(writer->processId()), SIGKILL);
         QVERIFY(writer->waitForFinished());
         QFile::remove(confPath(dir.path()) + QStringLiteral(".lock"));
