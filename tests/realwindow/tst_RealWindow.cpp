@@ -22,12 +22,6 @@ using namespace KorvuScreen;
 
 namespace {
 
-XTools tools()
-{
-    return {QStringLiteral(KORVU_XVFB), QStringLiteral(KORVU_XDOTOOL),
-            QStringLiteral(KORVU_XWININFO), QStringLiteral(KORVU_IMPORT)};
-}
-
 QDeadlineTimer within(std::chrono::milliseconds time)
 {
     return QDeadlineTimer(time);
@@ -133,7 +127,7 @@ void tst_RealWindow::initTestCase()
 // first-start key.
 void tst_RealWindow::enterStartsAGameAndClosingItSavesTheFirstStartSettings()
 {
-    XSession x(tools());
+    XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
     QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
@@ -198,7 +192,7 @@ void tst_RealWindow::enterStartsAGameAndClosingItSavesTheFirstStartSettings()
 void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
 {
     constexpr int Size = 7;
-    XSession x(tools());
+    XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
@@ -266,7 +260,7 @@ void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
 // that stays open clears its board and starts a worm at the left again.
 void tst_RealWindow::gameOverMessageIsDismissedAndTheNextGameRunsInTheSameWindow()
 {
-    XSession x(tools());
+    XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
     {
