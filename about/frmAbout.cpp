@@ -2,19 +2,12 @@
 
 #include "about/KorvuIcon.h"
 #include "ui/Fonts.h"
+#include "ui/Placement.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-template <class W>
-W *place(W *widget, const char *name, int left, int top, int width, int height)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 QWidget *ruleLine(QWidget *parent, const char *name, const QRect &rect, const QColor &colour)
 {

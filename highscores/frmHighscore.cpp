@@ -3,6 +3,7 @@
 #include "settings/Store.h"
 #include "ui/Fonts.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Placement.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,14 +15,6 @@ constexpr int RowCount = 4;
 constexpr int FirstRowTop = 32;
 constexpr int RowPitch = 16;
 constexpr int LabelHeight = 11;
-
-template <class W>
-W *place(W *widget, const QString &name, int left, int top, int width, int height)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 QWidget *ruleLine(QWidget *parent, const char *name, int top, QPalette::ColorRole role,
                   const QColor &colour = {})

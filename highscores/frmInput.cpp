@@ -1,6 +1,7 @@
 #include "highscores/frmInput.h"
 
 #include "ui/Fonts.h"
+#include "ui/Placement.h"
 #include "ui/WrappedLabel.h"
 
 #include <QLabel>
@@ -18,24 +19,19 @@ frmInput::frmInput(QWidget *owner)
     // The frame may be resized; nothing inside follows it.
     resize(242, 55);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, 0, 240, 22);
+    Label1 = place(new QLabel(this), QStringLiteral("Label1"), 0, 0, 240, 22);
     setWrappedText(Label1, QStringLiteral("Skor Tablosunda Yer Alacak Isminizi Giriniz..."));
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    Text1 = new QLineEdit(InitialName, this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setGeometry(8, 32, 129, 17);
+    Text1 = place(new QLineEdit(InitialName, this), QStringLiteral("Text1"), 8, 32, 129, 17);
     Text1->setAccessibleName(Label1->accessibleName());
     QPalette palette = Text1->palette();
     palette.setColor(QPalette::Base, QColor(224, 224, 224));
     Text1->setPalette(palette);
     Label1->setBuddy(Text1);
 
-    Command1 = new QPushButton(QStringLiteral("Kaydet"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(152, 32, 81, 17);
+    Command1 = place(new QPushButton(QStringLiteral("Kaydet"), this), QStringLiteral("Command1"),
+                     152, 32, 81, 17);
     Command1->setDefault(true);
 
     setTabOrder(Text1, Command1);

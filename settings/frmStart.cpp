@@ -4,6 +4,7 @@
 #include "settings/StoredText.h"
 #include "ui/Fonts.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Placement.h"
 #include "ui/WrappedLabel.h"
 
 #include <QCheckBox>
@@ -29,14 +30,6 @@ constexpr std::array<SpeedEntry, 9> SpeedEntries{{
 
 constexpr int MinCellSize = 2;
 constexpr int MaxCellSize = 30;
-
-template <class W>
-W *place(W *widget, const char *name, int left, int top, int width, int height)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 void setBoxColour(QWidget *box)
 {
