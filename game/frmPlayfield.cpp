@@ -61,8 +61,6 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
     repaintDamage();
 }
 
-frmPlayfield::~frmPlayfield() = default;
-
 void frmPlayfield::Restart()
 {
     m_playfield.Restart();

@@ -34,7 +34,6 @@ class frmPlayfield final : public QWidget, private PlayfieldHost {
     Q_OBJECT
 public:
     explicit frmPlayfield(PlayfieldServices services, QWidget *parent = nullptr);
-    ~frmPlayfield() override;
 
     QLabel *Label1;
     TickTimer *Timer1;
