@@ -13,7 +13,5 @@ public:
             return QStringLiteral("0");
         return defaultText(defaultValue);
     }
-    void SaveSetting(const QString &, const QString &, const QString &, const QString &) override
-    {
-    }
+    void commit(const QString &, const std::function<void(SettingsEdit &)> &) override { }
 };

@@ -4,23 +4,43 @@
 #include "settings/Store.h"
 #include "settings/StoredText.h"
 
+namespace {
+
+// The first row whose stored score is strictly below the final score, or 5.
+template<typename ReadScoreText>
+qint16 firstLowerRow(double finalScore, ReadScoreText storedScore)
+{
+    qint16 row = 1;
+    // Scores compare as numbers: "7" is below 10.
+    while (row <= 4 && ReadScore(storedScore(QStringLiteral("Score%1").arg(row))) >= finalScore)
+        ++row;
+    return row;
+}
+
+} // namespace
+
 void CheckScore(const qint16 &score, qint16 &LoopIndex, Store &store, NamePrompt &names,
                 QWidget *owner)
 {
     const double finalScore = double(score);
-    for (LoopIndex = 1; LoopIndex <= 4; ++LoopIndex) {
-        const QString stored = store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                QStringLiteral("Score%1").arg(LoopIndex), 0);
-        // Scores compare as numbers: "7" is below 10.
-        if (ReadScore(stored) < finalScore)
-            break;
-    }
+    LoopIndex = firstLowerRow(finalScore, [&store](const QString &key) {
+        return store.GetSetting(StoreKeys::App, StoreKeys::Highscore, key, 0);
+    });
     if (LoopIndex > 4)
         return;
 
     const QString name = names.askName(owner);
-    store.SaveSetting(StoreKeys::App, StoreKeys::Highscore,
-                      QStringLiteral("Score%1").arg(LoopIndex), QString::number(score));
-    store.SaveSetting(StoreKeys::App, StoreKeys::Highscore, QStringLiteral("Name%1").arg(LoopIndex),
-                      name);
+    // Another copy of the game may have saved a score while the dialog was
+    // open: the row is chosen again against the table as it is now, so two
+    // games end as if played one after the other. Score and name land together.
+    store.commit(StoreKeys::App, [&](SettingsEdit &table) {
+        LoopIndex = firstLowerRow(finalScore, [&table](const QString &key) {
+            return table.value(StoreKeys::Highscore, key, 0);
+        });
+        if (LoopIndex > 4)
+            return;
+        table.setValue(StoreKeys::Highscore, QStringLiteral("Score%1").arg(LoopIndex),
+                       QString::number(score));
+        table.setValue(StoreKeys::Highscore, QStringLiteral("Name%1").arg(LoopIndex), name);
+    });
 }

@@ -142,12 +142,12 @@ void frmHighscore::Command1_Click()
                             MessageButtons::YesNo, MessageAnswer::Yes, this});
     if (answer != MessageAnswer::Yes)
         return;
-    for (int row = 1; row <= RowCount; ++row)
-        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore, highscoreKey("Name", row),
-                            QStringLiteral("-"));
-    for (int row = 1; row <= RowCount; ++row)
-        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore, highscoreKey("Score", row),
-                            QStringLiteral("0"));
+    m_store.commit(StoreKeys::App, [](SettingsEdit &table) {
+        for (int row = 1; row <= RowCount; ++row)
+            table.setValue(StoreKeys::Highscore, highscoreKey("Name", row), QStringLiteral("-"));
+        for (int row = 1; row <= RowCount; ++row)
+            table.setValue(StoreKeys::Highscore, highscoreKey("Score", row), QStringLiteral("0"));
+    });
     for (int row = 1; row <= RowCount; ++row) {
         setFittedText(Score(row), QString());
         setFittedText(HName(row), QStringLiteral("-"));

@@ -1,26 +1,142 @@
 #include "settings/IniStore.h"
 
-#include <QDir>
-#include <QSettings>
-#include <QStandardPaths>
+#include "settings/IniDocument.h"
 
-#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// <config folder>/<app>/<app>.conf, the user's configuration folder unless a
-// test names another.
-std::unique_ptr<QSettings> openSettings(const QString &folder, const QString &app)
+// How long a save waits for another copy's save to finish, or for a lock it
+// can never take, before it gives up and says so.
+constexpr int LockWaitMs = 2000;
+
+// A save writes <file>.save-XXXXXX beside the file and renames it over it.
+constexpr char SaveSuffix[] = ".save-";
+constexpr int SaveRandomLength = 6;
+
+QString settingsPath(const QString &folder, const QString &app)
 {
-    const QString base = folder.isEmpty()
-            ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-            : folder;
-    return std::make_unique<QSettings>(base + QLatin1Char('/') + app + QLatin1Char('/') + app
-                                               + QStringLiteral(".conf"),
-                                       QSettings::IniFormat);
+    return folder + u'/' + app + u'/' + app + QStringLiteral(".conf");
+}
+
+// The settings file as it stands. Only a regular file, or a link to one, is
+// read or replaced; a FIFO, a device, a folder or a link to nothing is not.
+struct StoredFile {
+    enum class Kind { Missing, Regular, Unusable };
+    Kind kind = Kind::Missing;
+    QByteArray bytes;
+    mode_t mode = 0644;
+};
+
+StoredFile readStoredFile(const QString &path)
+{
+    StoredFile file;
+    const QByteArray native = QFile::encodeName(path);
+    // Non-blocking, so a FIFO in the file's place cannot hold the game up.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat link;
+        const bool missing = errno == ENOENT && ::lstat(native.constData(), &link) != 0;
+        file.kind = missing ? StoredFile::Kind::Missing : StoredFile::Kind::Unusable;
+        return file;
+    }
+    QFile reader;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
+        || !reader.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        file.kind = StoredFile::Kind::Unusable;
+        return file;
+    }
+    file.bytes = reader.readAll();
+    file.kind = reader.error() == QFileDevice::NoError ? StoredFile::Kind::Regular
+                                                        : StoredFile::Kind::Unusable;
+    file.mode = info.st_mode & 07777;
+    return file;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t step = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (step < 0 && errno == EINTR)
+            continue;
+        if (step <= 0)
+            return false;
+        written += step;
+    }
+    return true;
+}
+
+// Only names a save makes: <file>.save- and six letters or digits.
+void removeLeftoverSaves(const QString &target)
+{
+    const QFileInfo info(target);
+    const QString prefix = info.fileName() + QLatin1String(SaveSuffix);
+    QDir folder = info.dir();
+    const QStringList names = folder.entryList({prefix + QString(SaveRandomLength, u'?')},
+                                               QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        const QStringView random = QStringView(name).sliced(prefix.size());
+        const bool ours = std::all_of(random.begin(), random.end(), [](QChar c) {
+            return c.isDigit() || (c.unicode() < 0x80 && c.isLetter());
+        });
+        if (ours)
+            folder.remove(name);
+    }
+}
+
+// Writes the new file beside the old one, makes sure it is on the disk, and
+// renames it over the old one: a reader sees the old file or the new one.
+bool replaceFile(const QString &target, const QByteArray &bytes, mode_t mode)
+{
+    QByteArray temporary = QFile::encodeName(target) + SaveSuffix
+            + QByteArray(SaveRandomLength, 'X');
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.constData(), QFile::encodeName(target).constData()) == 0;
+    if (!ok) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    removeLeftoverSaves(target);
+    return true;
 }
 
 } // namespace
+
+std::optional<QString> userConfigFolder(const QProcessEnvironment &environment)
+{
+    const auto usable = [](const QString &folder) {
+        return QDir::isAbsolutePath(folder) && QDir::cleanPath(folder) != QLatin1String("/");
+    };
+    const QString configHome = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
+    if (usable(configHome))
+        return configHome;
+    const QString home = environment.value(QStringLiteral("HOME"));
+    if (usable(home))
+        return home + QStringLiteral("/.config");
+    return std::nullopt;
+}
+
+IniStore::IniStore()
+    : IniStore(userConfigFolder(QProcessEnvironment::systemEnvironment()).value_or(QString()))
+{
+}
 
 IniStore::IniStore(QString folder) : m_folder(std::move(folder)) { }
 
@@ -29,41 +145,55 @@ void IniStore::setWriteFailureHandler(std::function<void()> handler)
     m_onWriteFailure = std::move(handler);
 }
 
-QString IniStore::fileName(const QString &app) const
-{
-    return openSettings(m_folder, app)->fileName();
-}
-
 QString IniStore::GetSetting(const QString &app, const QString &section, const QString &key,
                              const QVariant &defaultValue)
 {
-    auto settings = openSettings(m_folder, app);
-    settings->beginGroup(section);
-    const QVariant stored = settings->value(key);
-    if (!stored.isValid())
-        return defaultText(defaultValue);
-    // A hand-edited value with unquoted commas comes back as a list.
-    if (stored.typeId() == QMetaType::QStringList)
-        return stored.toStringList().join(QStringLiteral(", "));
-    return stored.toString();
+    if (!m_folder.isEmpty()) {
+        const StoredFile file = readStoredFile(settingsPath(m_folder, app));
+        if (file.kind == StoredFile::Kind::Regular) {
+            if (std::optional<QString> stored = IniDocument(file.bytes).value(section, key))
+                return *stored;
+        }
+    }
+    return defaultText(defaultValue);
 }
 
-void IniStore::SaveSetting(const QString &app, const QString &section, const QString &key,
-                           const QString &value)
+void IniStore::commit(const QString &app, const std::function<void(SettingsEdit &)> &edit)
 {
-    auto settings = openSettings(m_folder, app);
-    settings->beginGroup(section);
-    settings->setValue(key, value);
-    settings->endGroup();
-    settings->sync();
-    // A FormatError only says the file held lines it could not parse; the write
-    // itself went through. An AccessError is a write that did not.
-    if (settings->status() != QSettings::AccessError)
+    if (write(app, edit) || m_failed)
         return;
     // A lost setting must not pass silently, but one notice is enough.
-    if (!m_failed) {
-        m_failed = true;
-        if (m_onWriteFailure)
-            m_onWriteFailure();
-    }
+    m_failed = true;
+    if (m_onWriteFailure)
+        m_onWriteFailure();
+}
+
+bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &)> &edit)
+{
+    if (m_folder.isEmpty())
+        return false;
+    const QString path = settingsPath(m_folder, app);
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    // The same lock QSettings takes, so every writer of the file waits its turn.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(LockWaitMs))
+        return false;
+
+    const StoredFile file = readStoredFile(path);
+    if (file.kind == StoredFile::Kind::Unusable)
+        return false;
+    const IniDocument document(file.bytes);
+    SettingsEdit changes([&document](const QString &section, const QString &key) {
+        return document.value(section, key);
+    });
+    edit(changes);
+    if (changes.changes().isEmpty())
+        return true;
+    const std::optional<QByteArray> bytes = document.withChanges(changes.changes());
+    if (!bytes)
+        return false;
+    // A link to a regular file saves that file, where dotfile managers keep it.
+    const QString target = QFileInfo(path).isSymLink() ? QFileInfo(path).canonicalFilePath() : path;
+    return !target.isEmpty() && replaceFile(target, *bytes, file.mode);
 }

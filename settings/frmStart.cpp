@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -40,14 +41,18 @@ void setBoxColour(QWidget *box)
     box->setPalette(palette);
 }
 
+// The first start's options, in the order they are written.
+constexpr std::array<std::pair<const char *, const char *>, 5> FirstStartOptions{{
+    {"HardCore", "2"}, {"Played", "True"}, {"Speed", "0"}, {"PPFood", "1"}, {"Size", "5"},
+}};
+
+constexpr std::array<const char *, 8> HighscoreKeys{
+    "Name1", "Name2", "Name3", "Name4", "Score1", "Score2", "Score3", "Score4",
+};
+
 QString optionsText(Store &store, const char *key, const QVariant &fallback)
 {
     return store.GetSetting(StoreKeys::App, StoreKeys::Options, QLatin1String(key), fallback);
-}
-
-void saveOption(Store &store, const char *key, const QString &value)
-{
-    store.SaveSetting(StoreKeys::App, StoreKeys::Options, QLatin1String(key), value);
 }
 
 } // namespace
@@ -138,38 +143,60 @@ int frmStart::selectedSpeedData() const
 
 void frmStart::Form_Load()
 {
-    const bool played = ReadPlayed(optionsText(m_store, "Played", false));
-    if (played) {
-        const std::optional<qint16> speed = ReadInt16(optionsText(m_store, "Speed", 0));
-        // Only positions the list has; anything else is a damaged store.
-        const int position = speed && *speed >= 0 && *speed < CSpeed->count() ? *speed : 0;
-        CSpeed->setCurrentIndex(position);
-        TPPFood->setText(optionsText(m_store, "PPFood", 1));
-        TSize->setText(optionsText(m_store, "Size", 5));
+    if (!ReadPlayed(optionsText(m_store, "Played", false)) && !firstStart())
         return;
-    }
+    restoreSettings();
+}
 
-    saveOption(m_store, "HardCore", QStringLiteral("2"));
-    saveOption(m_store, "Played", QStringLiteral("True"));
+void frmStart::restoreSettings()
+{
+    const std::optional<qint16> speed = ReadInt16(optionsText(m_store, "Speed", 0));
+    // Only positions the list has; anything else is a damaged store.
+    const int position = speed && *speed >= 0 && *speed < CSpeed->count() ? *speed : 0;
+    CSpeed->setCurrentIndex(position);
+    TPPFood->setText(optionsText(m_store, "PPFood", 1));
+    TSize->setText(optionsText(m_store, "Size", 5));
+}
+
+bool frmStart::firstStart()
+{
+    bool keptTable = false;
+    m_store.commit(StoreKeys::App, [&keptTable](SettingsEdit &stored) {
+        // Rows in the table are a player's record: a "Played" that went missing
+        // (a hand edit, a file lost while a game ran) must not empty it. Only a
+        // "Played" that says no does.
+        keptTable = !stored.contains(StoreKeys::Options, QStringLiteral("Played"))
+                && std::any_of(HighscoreKeys.begin(), HighscoreKeys.end(), [&](const char *key) {
+                       return stored.contains(StoreKeys::Highscore, QLatin1String(key));
+                   });
+        for (const auto &[key, value] : FirstStartOptions) {
+            if (!keptTable || !stored.contains(StoreKeys::Options, QLatin1String(key)))
+                stored.setValue(StoreKeys::Options, QLatin1String(key), QLatin1String(value));
+        }
+        if (keptTable)
+            return;
+        for (int row = 1; row <= 4; ++row)
+            stored.setValue(StoreKeys::Highscore, QStringLiteral("Name%1").arg(row), QString());
+        for (int row = 1; row <= 4; ++row)
+            stored.setValue(StoreKeys::Highscore, QStringLiteral("Score%1").arg(row),
+                            QStringLiteral("0"));
+    });
+    if (keptTable)
+        return true;
     CSpeed->setCurrentIndex(0);
-    saveOption(m_store, "Speed", QString::number(CSpeed->currentIndex()));
     TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
-    saveOption(m_store, "PPFood", TPPFood->text());
     TSize->setText(QStringLiteral("5"));
-    saveOption(m_store, "Size", TSize->text());
-    for (int row = 1; row <= 4; ++row)
-        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore,
-                            QStringLiteral("Name%1").arg(row), QString());
-    for (int row = 1; row <= 4; ++row)
-        m_store.SaveSetting(StoreKeys::App, StoreKeys::Highscore,
-                            QStringLiteral("Score%1").arg(row), QStringLiteral("0"));
+    return false;
 }
 
 void frmStart::Form_Unload()
 {
-    saveOption(m_store, "Size", TSize->text());
-    saveOption(m_store, "PPFood", TPPFood->text());
-    saveOption(m_store, "Speed", QString::number(CSpeed->currentIndex()));
+    m_store.commit(StoreKeys::App, [this](SettingsEdit &stored) {
+        stored.setValue(StoreKeys::Options, QStringLiteral("Size"), TSize->text());
+        stored.setValue(StoreKeys::Options, QStringLiteral("PPFood"), TPPFood->text());
+        stored.setValue(StoreKeys::Options, QStringLiteral("Speed"),
+                        QString::number(CSpeed->currentIndex()));
+    });
 }
 
 void frmStart::CSpeed_Click()

@@ -52,6 +52,10 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
+    // Writes the first start's settings; true when a table with rows was
+    // kept, and the controls are to show what is stored.
+    bool firstStart();
+    void restoreSettings();
     void CSpeed_Click();
     void Command1_Click();
     bool checkGameSettings();

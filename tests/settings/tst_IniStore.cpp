@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,10 +11,12 @@ class tst_IniStore : public QObject {
 private slots:
     void everyTextComesBackExactly_data();
     void everyTextComesBackExactly();
-    void everyTextSurvivesAFreshStore();
     void missingKeysReadAsTheDefaultText_data();
     void missingKeysReadAsTheDefaultText();
-    void sectionsAreIniGroupsOfTheKorvuFile();
+    void aSaveChangesOnlyTheLinesOfItsKeys_data();
+    void aSaveChangesOnlyTheLinesOfItsKeys();
+    void theConfigFolderFollowsTheXdgRules_data();
+    void theConfigFolderFollowsTheXdgRules();
     void aFailedWriteIsReportedOnceAndTheProgramGoesOn();
 };
 
@@ -39,6 +42,7 @@ void tst_IniStore::everyTextComesBackExactly_data()
 
 void tst_IniStore::everyTextComesBackExactly()
 {
+    // Through the store, and to and from QSettings, which wrote every existing file.
     QFETCH(QString, text);
     QTemporaryDir dir;
     IniStore store(dir.path());
@@ -48,24 +52,14 @@ void tst_IniStore::everyTextComesBackExactly()
                               QStringLiteral("Name1"), QStringLiteral("default")),
              text);
     QVERIFY(!store.hasFailedToWrite());
-}
-
-void tst_IniStore::everyTextSurvivesAFreshStore()
-{
-    // A later run reads what an earlier one wrote, from the file alone.
-    QTemporaryDir dir;
-    const QStringList texts{QStringLiteral(" a,b;c=d#e\\f \"g\" ş "), QString(), QStringLiteral("0")};
     {
-        IniStore writer(dir.path());
-        for (int i = 0; i < texts.size(); ++i)
-            writer.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
-                               QStringLiteral("K%1").arg(i), texts[i]);
+        QSettings settings(dir.filePath(QStringLiteral("Korvu/Korvu.conf")), QSettings::IniFormat);
+        QCOMPARE(settings.value(QStringLiteral("Highscore/Name1")).toString(), text);
+        settings.setValue(QStringLiteral("Highscore/Name2"), text);
     }
-    IniStore reader(dir.path());
-    for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(reader.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
-                                   QStringLiteral("K%1").arg(i), QStringLiteral("missing")),
-                 texts[i]);
+    QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Highscore"),
+                              QStringLiteral("Name2"), QStringLiteral("default")),
+             text);
 }
 
 void tst_IniStore::missingKeysReadAsTheDefaultText_data()
@@ -96,19 +90,98 @@ void tst_IniStore::missingKeysReadAsTheDefaultText()
              expected);
 }
 
-void tst_IniStore::sectionsAreIniGroupsOfTheKorvuFile()
+void tst_IniStore::aSaveChangesOnlyTheLinesOfItsKeys_data()
 {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("changes"); // "Section/Key=value"
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("no file") << QByteArray() << QStringList{"Options/Size=7", "Highscore/Score1=12"}
+                             << QByteArray("[Options]\nSize=7\n\n[Highscore]\nScore1=12\n");
+    QTest::newRow("in place, comments kept")
+            << QByteArray("; mine\n[Options]\nSize=5 ; usual\nSpeed=3\n")
+            << QStringList{"Options/Size=9"}
+            << QByteArray("; mine\n[Options]\nSize=9; usual\nSpeed=3\n");
+    QTest::newRow("a new key ends its section")
+            << QByteArray("[Options]\nSpeed=3 ; x\n\n[Highscore]\nScore1=4\n")
+            << QStringList{"Options/Size=9"}
+            << QByteArray("[Options]\nSpeed=3 ; x\nSize=9\n\n[Highscore]\nScore1=4\n");
+    QTest::newRow("no line break at the end")
+            << QByteArray("[Options]\nSize=5") << QStringList{"Highscore/Score1=3"}
+            << QByteArray("[Options]\nSize=5\n\n[Highscore]\nScore1=3\n");
+    QTest::newRow("an unclosed quote at the end")
+            << QByteArray("[Highscore]\nName1=\"Ada") << QStringList{"Highscore/Score1=3"}
+            << QByteArray("[Highscore]\nName1=\"Ada\"\nScore1=3\n");
+    QTest::newRow("a backslash at the end")
+            << QByteArray("[Options]\nSize=5\\") << QStringList{"Options/Speed=2"}
+            << QByteArray("[Options]\nSize=5\\ \nSpeed=2\n");
+    QTest::newRow("junk, other keys and another case stay")
+            << QByteArray("\x01junk\n[Options]\nOther=1\n[options]\nplayed=True\n")
+            << QStringList{"Options/Played=True"}
+            << QByteArray("\x01junk\n[Options]\nOther=1\nPlayed=True\n[options]\nplayed=True\n");
+    QTest::newRow("the last of two lines counts")
+            << QByteArray("[Options]\nSize=1\n[Options]\nSize=2\n") << QStringList{"Options/Size=3"}
+            << QByteArray("[Options]\nSize=1\n[Options]\nSize=3\n");
+    QTest::newRow("an escaped key") << QByteArray("[Options]\n%53ize=5\n")
+                                    << QStringList{"Options/Size=6"}
+                                    << QByteArray("[Options]\n%53ize=6\n");
+}
+
+void tst_IniStore::aSaveChangesOnlyTheLinesOfItsKeys()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, changes);
+    QFETCH(QByteArray, after);
     QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+    const QString path = dir.filePath(QStringLiteral("Korvu/Korvu.conf"));
+    if (!before.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
     IniStore store(dir.path());
-    store.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Options"), QStringLiteral("Size"),
-                      QStringLiteral("7"));
-    store.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Highscore"),
-                      QStringLiteral("Score1"), QStringLiteral("12"));
-    QFile file(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    store.commit(QStringLiteral("Korvu"), [&](SettingsEdit &edit) {
+        for (const QString &change : changes) {
+            const qsizetype slash = change.indexOf(u'/');
+            const qsizetype equals = change.indexOf(u'=');
+            edit.setValue(change.left(slash), change.mid(slash + 1, equals - slash - 1),
+                          change.mid(equals + 1));
+        }
+    });
+    QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString content = QString::fromUtf8(file.readAll());
-    QVERIFY2(content.contains(QStringLiteral("[Options]\nSize=7")), qPrintable(content));
-    QVERIFY2(content.contains(QStringLiteral("[Highscore]\nScore1=12")), qPrintable(content));
+    QCOMPARE(file.readAll(), after);
+    QSettings settings(path, QSettings::IniFormat);
+    for (const QString &change : changes) {
+        const qsizetype equals = change.indexOf(u'=');
+        QCOMPARE(settings.value(change.left(equals)).toString(), change.mid(equals + 1));
+    }
+}
+
+void tst_IniStore::theConfigFolderFollowsTheXdgRules_data()
+{
+    QTest::addColumn<QString>("configHome");
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("folder"); // empty: none, nothing is saved
+    QTest::newRow("XDG_CONFIG_HOME") << "/x/conf" << "/home/ada" << "/x/conf";
+    QTest::newRow("HOME") << "" << "/home/ada" << "/home/ada/.config";
+    QTest::newRow("relative XDG_CONFIG_HOME") << "conf" << "/home/ada" << "/home/ada/.config";
+    QTest::newRow("no HOME") << QString() << QString() << "";
+    QTest::newRow("relative HOME") << QString() << "ada" << "";
+    QTest::newRow("HOME is the root") << QString() << "/" << "";
+}
+
+void tst_IniStore::theConfigFolderFollowsTheXdgRules()
+{
+    QFETCH(QString, configHome);
+    QFETCH(QString, home);
+    QFETCH(QString, folder);
+    QProcessEnvironment environment;
+    if (!configHome.isNull())
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    if (!home.isNull())
+        environment.insert(QStringLiteral("HOME"), home);
+    QCOMPARE(userConfigFolder(environment).value_or(QString()), folder);
 }
 
 void tst_IniStore::aFailedWriteIsReportedOnceAndTheProgramGoesOn()

@@ -5,7 +5,8 @@
 #include <QMap>
 #include <QStringList>
 
-// An in-memory store that records every write in order, as "Section/Key=value".
+// An in-memory store that records every write in order, as "Section/Key=value",
+// and counts the commits they came in.
 class MemoryStore final : public Store {
 public:
     QString GetSetting(const QString &app, const QString &section, const QString &key,
@@ -16,11 +17,19 @@ public:
         return it == values.constEnd() ? defaultText(defaultValue) : *it;
     }
 
-    void SaveSetting(const QString &app, const QString &section, const QString &key,
-                     const QString &value) override
+    void commit(const QString &app, const std::function<void(SettingsEdit &)> &edit) override
     {
-        writes.append(section + QLatin1Char('/') + key + QLatin1Char('=') + value);
-        values.insert(path(app, section, key), value);
+        SettingsEdit changes([&](const QString &section, const QString &key) {
+            const auto it = values.constFind(path(app, section, key));
+            return it == values.constEnd() ? std::nullopt : std::optional<QString>(*it);
+        });
+        edit(changes);
+        ++commits;
+        for (const SettingsChange &change : changes.changes()) {
+            writes.append(change.section + QLatin1Char('/') + change.key + QLatin1Char('=')
+                          + change.value);
+            values.insert(path(app, change.section, change.key), change.value);
+        }
     }
 
     void set(const QString &section, const QString &key, const QString &value)
@@ -36,6 +45,7 @@ public:
     QMap<QString, QString> values;
     QStringList writes;
     QStringList reads;
+    int commits = 0;
 
 private:
     static QString path(const QString &app, const QString &section, const QString &key)
