@@ -1,25 +1,33 @@
+#include "highscores/NamePrompt.h"
+#include "highscores/ScoreCheck.h"
 #include "settings/IniStore.h"
 #include "settings/WriteFailureNotice.h"
 #include "settings/frmStart.h"
 
 #include "tests/support/ScriptedMessageBoxes.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <csignal>
 #include <cstdio>
+#include <iostream>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
+// Every fault here runs against real files, and where it needs them real
+// processes: a child is this same program started with one of the modes below.
 namespace {
 
 const QStringList OptionKeys{"Speed", "PPFood", "Size", "HardCore", "Played"};
@@ -29,57 +37,114 @@ QString confPath(const QString &folder)
     return folder + QStringLiteral("/Korvu/Korvu.conf");
 }
 
-// The child side: writes every option key `rounds` times, each write a value
-// "<writer>-<round>", through the same store the program uses.
-int runWriter(const QString &folder, const QString &writer, int rounds)
+void say(const QString &line)
+{
+    std::fputs(qPrintable(line + u'\n'), stdout);
+    std::fflush(stdout);
+}
+
+// --writer: saves all option keys as "<writer>-<round>" in one commit a round,
+// and says so once it has begun.
+int runWriter(const QString &folder, const QString &writer, int rounds, bool announce = false)
 {
     IniStore store(folder);
     for (int round = 0; round < rounds; ++round) {
-        for (const QString &key : OptionKeys)
-            store.SaveSetting(StoreKeys::App, StoreKeys::Options, key,
-                              writer + QLatin1Char('-') + QString::number(round));
-        // Tells a waiting parent that saving is under way.
-        if (round == 0) {
-            std::fputs("saving\n", stdout);
-            std::fflush(stdout);
-        }
+        store.commit(StoreKeys::App, [&](SettingsEdit &edit) {
+            for (const QString &key : OptionKeys)
+                edit.setValue(StoreKeys::Options, key, writer + u'-' + QString::number(round));
+        });
+        if (round == 0 && announce)
+            say(QStringLiteral("saving"));
     }
     return store.hasFailedToWrite() ? 1 : 0;
 }
 
-QProcess *startWriter(const QString &folder, const QString &writer, int rounds)
+// --start: opens and closes the start window; prints the size and speed it
+// showed and how often it said it could not save. "-" is the user's own folder.
+int runStart(const QString &folder)
 {
-    auto *process = new QProcess;
+    IniStore store = folder == QLatin1String("-") ? IniStore() : IniStore(folder);
+    ScriptedMessageBoxes messages;
+    reportWriteFailures(store, messages);
+    messages.answers = {MessageAnswer::Ok};
+    frmStart window(store, messages, StartActions{});
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+    const QString shown = window.TSize->text() + u' ' + QString::number(window.CSpeed->currentIndex());
+    window.show();
+    window.close();
+    say(shown + u' ' + QString::number(messages.asked.size()));
+    return 0;
+}
+
+// --score: a game over with this score whose player types the name the parent
+// sends once every copy has reached its dialog.
+class WaitingNamePrompt final : public NamePrompt {
+public:
+    QString askName(QWidget *) override
+    {
+        say(QStringLiteral("asking"));
+        std::string name;
+        std::getline(std::cin, name);
+        return QString::fromStdString(name);
+    }
+};
+
+int runScore(const QString &folder, qint16 score)
+{
+    IniStore store(folder);
+    WaitingNamePrompt names;
+    qint16 row = 0;
+    CheckScore(score, row, store, names, nullptr);
+    return store.hasFailedToWrite() ? 1 : 0;
+}
+
+std::unique_ptr<QProcess> startChild(const QStringList &arguments,
+                                     const QProcessEnvironment &environment =
+                                             QProcessEnvironment::systemEnvironment())
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
     process->setProgram(QCoreApplication::applicationFilePath());
-    process->setArguments({QStringLiteral("--writer"), folder, writer, QString::number(rounds)});
+    process->setArguments(arguments);
     process->start();
     return process;
 }
 
-struct StartResult {
-    QString size;
-    int speed = -1;
-    int notices = 0;
-};
-
-StartResult startAndClose(const QString &folder)
+void writeFile(const QString &path, const QByteArray &bytes)
 {
-    IniStore store(folder);
-    ScriptedMessageBoxes messages;
-    reportWriteFailures(store, messages);
-    messages.answers = {MessageAnswer::Ok};
-    StartResult result;
-    {
-        frmStart window(store, messages, StartActions{});
-        window.setAttribute(Qt::WA_DeleteOnClose, false);
-        result.size = window.TSize->text();
-        result.speed = window.CSpeed->currentIndex();
-        window.show();
-        window.close();
-    }
-    for (const MessageRequest &request : messages.asked)
-        result.notices += request.text == QStringLiteral("Ayarlar kaydedilemedi!");
-    return result;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray randomBytes(qint64 size)
+{
+    QRandomGenerator random(7);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(random.bounded(256));
+    return bytes;
+}
+
+QString fileType(const QString &path)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("none");
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("link");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("fifo");
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("folder");
+    if (S_ISCHR(info.st_mode))
+        return QStringLiteral("device");
+    return QStringLiteral("file");
+}
+
+QStringList leftovers(const QString &folder)
+{
+    return QDir(folder + QStringLiteral("/Korvu")).entryList({QStringLiteral("Korvu.conf.*")});
 }
 
 } // namespace
@@ -88,18 +153,23 @@ class tst_StoreFaults : public QObject {
     Q_OBJECT
 private slots:
     void twoProgramsWritingAtOnceLoseNothing();
-    void aWriterKilledMidSaveLeavesAWholeFile();
-    void aStartOnAnUnusableFileShowsDefaultsAndSaysSoOnce_data();
-    void aStartOnAnUnusableFileShowsDefaultsAndSaysSoOnce();
-    void aStartOnAReadableButDamagedFileKeepsWhatItCanRead();
+    void aWriterKilledMidSaveLeavesAWholeCommit();
+    void twoCopiesAtTheirNameDialogsEndAsGamesPlayedOneAfterTheOther();
+    void aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce_data();
+    void aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce();
+    void aStartKeepsEveryScoreRowItCanRead_data();
+    void aStartKeepsEveryScoreRowItCanRead();
+    void aLinkToDevNullIsNeverReplaced();
 };
 
 void tst_StoreFaults::twoProgramsWritingAtOnceLoseNothing()
 {
     QTemporaryDir dir;
-    const int rounds = 200; // 5 keys each: 1,000 writes per program
-    std::unique_ptr<QProcess> a(startWriter(dir.path(), QStringLiteral("a"), rounds));
-    std::unique_ptr<QProcess> b(startWriter(dir.path(), QStringLiteral("b"), rounds));
+    const int rounds = 200;
+    auto a = startChild({QStringLiteral("--writer"), dir.path(), QStringLiteral("a"),
+                         QString::number(rounds)});
+    auto b = startChild({QStringLiteral("--writer"), dir.path(), QStringLiteral("b"),
+                         QString::number(rounds)});
     QVERIFY(a->waitForFinished(120000));
     QVERIFY(b->waitForFinished(120000));
     QCOMPARE(a->exitCode(), 0);
@@ -108,123 +178,256 @@ void tst_StoreFaults::twoProgramsWritingAtOnceLoseNothing()
     QSettings file(confPath(dir.path()), QSettings::IniFormat);
     QCOMPARE(file.status(), QSettings::NoError);
     file.beginGroup(QStringLiteral("Options"));
-    for (const QString &key : OptionKeys) {
-        const QString value = file.value(key).toString();
-        // The last write of either program: nothing lost, nothing mixed.
-        QVERIFY2(value == QStringLiteral("a-199") || value == QStringLiteral("b-199"),
-                 qPrintable(key + QLatin1Char('=') + value));
-    }
+    const QString last = file.value(OptionKeys.first()).toString();
+    // The last commit of either program, whole: nothing lost, nothing mixed.
+    QVERIFY2(last == QStringLiteral("a-199") || last == QStringLiteral("b-199"), qPrintable(last));
+    for (const QString &key : OptionKeys)
+        QCOMPARE(file.value(key).toString(), last);
 }
 
-void tst_StoreFaults::aWriterKilledMidSaveLeavesAWholeFile()
+void tst_StoreFaults::aWriterKilledMidSaveLeavesAWholeCommit()
 {
     QTemporaryDir dir;
-    QVERIFY(runWriter(dir.path(), QStringLiteral("seed"), 1) == 0);
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+    // A large file makes every save slow, so kills land inside them.
+    writeFile(confPath(dir.path()), "[Notes]\nText=" + QByteArray(2'700'000, 'n') + '\n');
+    QCOMPARE(runWriter(dir.path(), QStringLiteral("seed"), 1), 0);
     QRandomGenerator random(20261208);
     QString previous;
     int interrupted = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        // A name of its own per writer, so a completed write shows as a new value.
+    for (int attempt = 0; attempt < 60; ++attempt) {
+        // A name of its own per writer, so a completed commit shows as a new value.
         const QString name = QStringLiteral("w%1").arg(attempt);
-        std::unique_ptr<QProcess> writer(startWriter(dir.path(), name, 100000));
-        QVERIFY(writer->waitForStarted());
-        // Kill at a random moment while it saves, however long it took to start.
+        auto writer = startChild({QStringLiteral("--writer"), dir.path(), name,
+                                  QStringLiteral("100000")});
         QVERIFY(writer->waitForReadyRead(60000));
-        QTest::qWait(int(random.bounded(0, 120)));
+        QTest::qWait(int(random.bounded(0, 60)));
         ::kill(pid_t(writer->processId()), SIGKILL);
         QVERIFY(writer->waitForFinished());
-        QFile::remove(confPath(dir.path()) + QStringLiteral(".lock"));
 
+        // The lock the killed writer held is stale and taken over, not removed by hand.
         QSettings file(confPath(dir.path()), QSettings::IniFormat);
         QCOMPARE(file.status(), QSettings::NoError);
         file.beginGroup(QStringLiteral("Options"));
-        for (const QString &key : OptionKeys) {
-            const QString value = file.value(key).toString();
-            static const QRegularExpression written(QStringLiteral("^(seed|w\\d+)-\\d+$"));
-            const bool whole = written.match(value).hasMatch();
-            QVERIFY2(whole, qPrintable(QStringLiteral("attempt %1: %2=%3")
-                                               .arg(attempt).arg(key, value)));
-        }
         const QString size = file.value(QStringLiteral("Size")).toString();
+        static const QRegularExpression written(QStringLiteral("^(seed|w\\d+)-\\d+$"));
+        QVERIFY2(written.match(size).hasMatch(), qPrintable(size));
+        for (const QString &key : OptionKeys)
+            QVERIFY2(file.value(key).toString() == size,
+                     qPrintable(QStringLiteral("attempt %1: %2=%3 beside Size=%4")
+                                        .arg(attempt).arg(key, file.value(key).toString(), size)));
         interrupted += size != previous;
         previous = size;
     }
     // Most kills must have landed while the writer was saving, or this proves nothing.
-    QVERIFY2(interrupted > 50, qPrintable(QString::number(interrupted)));
+    QVERIFY2(interrupted > 30, qPrintable(QString::number(interrupted)));
+    // The next save removes what a killed save leaves, and only that.
+    for (const char *name : {"Korvu.conf.save-x1Y2z3", "Korvu.conf.save-notes", "Korvu.conf.bak"})
+        writeFile(dir.filePath(QStringLiteral("Korvu/")) + QLatin1String(name), "?");
+    QCOMPARE(runWriter(dir.path(), QStringLiteral("last"), 1), 0);
+    QCOMPARE(leftovers(dir.path()), QStringList({"Korvu.conf.bak", "Korvu.conf.save-notes"}));
+    QVERIFY(QFileInfo(confPath(dir.path())).size() < 2'701'000);
 }
 
-void tst_StoreFaults::aStartOnAnUnusableFileShowsDefaultsAndSaysSoOnce_data()
+void tst_StoreFaults::twoCopiesAtTheirNameDialogsEndAsGamesPlayedOneAfterTheOther()
 {
-    // Junk is dropped at the next save; only a file that cannot be written at
-    // all makes the game say so, once.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+    writeFile(confPath(dir.path()), "[Highscore]\nScore1=0\nScore2=0\nScore3=0\nScore4=0\n");
+    // Both games end while the table is empty, so both dialogs open for row 1.
+    auto first = startChild({QStringLiteral("--score"), dir.path(), QStringLiteral("9")});
+    auto second = startChild({QStringLiteral("--score"), dir.path(), QStringLiteral("5")});
+    for (QProcess *copy : {first.get(), second.get()}) {
+        QVERIFY(copy->waitForReadyRead(30000));
+        QCOMPARE(copy->readLine().trimmed(), QByteArray("asking"));
+    }
+    first->write("Ada\n");
+    QVERIFY(first->waitForFinished(30000));
+    second->write("Bora\n");
+    QVERIFY(second->waitForFinished(30000));
+    QCOMPARE(first->exitCode() + second->exitCode(), 0);
+
+    QSettings file(confPath(dir.path()), QSettings::IniFormat);
+    file.beginGroup(QStringLiteral("Highscore"));
+    QCOMPARE(QStringList({file.value("Score1").toString(), file.value("Name1").toString(),
+                          file.value("Score2").toString(), file.value("Name2").toString()}),
+             QStringList({"9", "Ada", "5", "Bora"}));
+}
+
+void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce_data()
+{
+    // Unreadable text is no reason to speak; a store that cannot be written
+    // is, once. "stays" is what the settings path still is afterwards.
     QTest::addColumn<QString>("damage");
     QTest::addColumn<int>("notices");
-    QTest::newRow("random bytes") << "random" << 0;
-    QTest::newRow("10 MB of junk") << "huge" << 0;
-    QTest::newRow("a folder in its place") << "folder" << 1;
-    // Root reads and writes it anyway; anyone else may be refused both.
-    QTest::newRow("no permission to read") << "unreadable" << (::geteuid() == 0 ? 0 : -1);
+    QTest::addColumn<QString>("stays");
+    const bool root = ::geteuid() == 0;
+    QTest::newRow("random bytes") << "random" << 0 << "file";
+    QTest::newRow("10 MB of junk") << "huge" << 0 << "file";
+    QTest::newRow("a folder in its place") << "folder" << 1 << "folder";
+    // Root reads and writes it anyway; anyone else may not read what a save would replace.
+    QTest::newRow("no permission to read") << "unreadable" << (root ? 0 : 1) << "file";
+    QTest::newRow("a FIFO in its place") << "fifo" << 1 << "fifo";
+    QTest::newRow("a link to a FIFO") << "link to fifo" << 1 << "link";
+    QTest::newRow("a link to a regular file") << "link to file" << 0 << "link";
+    QTest::newRow("a folder where the lock goes") << "lock folder" << 1 << "none";
+    // Root may remove the stale lock even here.
+    QTest::newRow("a stale lock in a read-only folder") << "stale lock" << (root ? 0 : 1) << "none";
+    QTest::newRow("no home") << "no home" << 1 << "none";
 }
 
-void tst_StoreFaults::aStartOnAnUnusableFileShowsDefaultsAndSaysSoOnce()
+void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce()
 {
     QFETCH(QString, damage);
     QFETCH(int, notices);
+    QFETCH(QString, stays);
     QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+    const QString folder = dir.filePath(QStringLiteral("Korvu"));
+    QVERIFY(QDir().mkpath(folder));
     const QString path = confPath(dir.path());
-    if (damage == QStringLiteral("folder")) {
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+    QStringList arguments{QStringLiteral("--start"), dir.path()};
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const bool rootHadNoConfig = !QFileInfo::exists(QStringLiteral("/.config/Korvu"));
+
+    if (damage == QLatin1String("random") || damage == QLatin1String("huge")) {
+        writeFile(path, randomBytes(damage == QLatin1String("huge") ? 10 * 1024 * 1024 : 4096));
+    } else if (damage == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(path));
-    } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QRandomGenerator random(7);
-        const qint64 size = damage == QStringLiteral("huge") ? 10 * 1024 * 1024 : 4096;
-        QByteArray bytes(size, Qt::Uninitialized);
-        for (char &c : bytes)
-            c = char(random.bounded(256));
-        file.write(bytes);
-        file.close();
-        if (damage == QStringLiteral("unreadable"))
-            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    } else if (damage == QLatin1String("unreadable")) {
+        writeFile(path, "[Highscore]\nScore1=40\n");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    } else if (damage == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (damage == QLatin1String("link to fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(elsewhere).constData(), 0600), 0);
+        QVERIFY(QFile::link(elsewhere, path));
+    } else if (damage == QLatin1String("link to file")) {
+        writeFile(elsewhere, "[Options]\nPlayed=True\n");
+        QVERIFY(QFile::link(elsewhere, path));
+    } else if (damage == QLatin1String("lock folder")) {
+        QVERIFY(QDir().mkpath(path + QStringLiteral(".lock")));
+    } else if (damage == QLatin1String("stale lock")) {
+        // What a save killed while it held the lock leaves behind.
+        auto holder = startChild({QStringLiteral("--lock"), path + QStringLiteral(".lock")});
+        QVERIFY(holder->waitForReadyRead(30000));
+        ::kill(pid_t(holder->processId()), SIGKILL);
+        QVERIFY(holder->waitForFinished());
+        QVERIFY(QFileInfo::exists(path + QStringLiteral(".lock")));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    } else if (damage == QLatin1String("no home")) {
+        environment.remove(QStringLiteral("HOME"));
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        arguments.last() = QStringLiteral("-");
     }
-    const StartResult result = startAndClose(dir.path());
-    QCOMPARE(result.size, QStringLiteral("5"));
-    QCOMPARE(result.speed, 0);
-    if (notices >= 0)
-        QCOMPARE(result.notices, notices);
-    else
-        QVERIFY(result.notices <= 1);
+
+    auto start = startChild(arguments, environment);
+    // A hang is a failure here, not a stuck test run.
+    const bool finished = start->waitForFinished(30000);
+    if (!finished)
+        start->kill();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                  | QFileDevice::ExeOwner);
+    QVERIFY2(finished, "the start window never came up");
+    QCOMPARE(start->readAllStandardOutput().trimmed(),
+             QStringLiteral("5 0 %1").arg(notices).toLatin1());
+    if (stays != QLatin1String("none"))
+        QCOMPARE(fileType(path), stays);
+    if (damage == QLatin1String("link to file"))
+        QCOMPARE(QSettings(elsewhere, QSettings::IniFormat).value("Options/Size").toString(),
+                 QStringLiteral("5"));
+    if (damage == QLatin1String("huge")) // junk is kept as it was, not re-escaped
+        QVERIFY(QFileInfo(path).size() < 10 * 1024 * 1024 + 1024);
+    if (rootHadNoConfig)
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/.config/Korvu")));
 }
 
-void tst_StoreFaults::aStartOnAReadableButDamagedFileKeepsWhatItCanRead()
+void tst_StoreFaults::aStartKeepsEveryScoreRowItCanRead_data()
 {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("row1"); // after the start: "<score> <name>"
+    const QByteArray table = "[Highscore]\nScore1=9\nName1=Ada\n";
+    QTest::newRow("junk around readable lines")
+            << QByteArray("\x01\x02 junk line\n[Options]\nPlayed=True\nSize=9\n\xff\xfe=\n"
+                          "Speed=3\n[Highscore\nScore1=40\n[Highscore]\nName1=Ada\n")
+            << "9" << "40 Ada";
+    // What a score saved into a fresh file leaves, when the file went while a game ran.
+    QTest::newRow("no options") << table << "5" << "9 Ada";
+    QTest::newRow("options in another case")
+            << "[options]\nplayed=True\nsize=8\n" + table << "5" << "9 Ada";
+    QTest::newRow("Played unreadable")
+            << "[Options]\nPlayed=@Invalid()\nSize=8\n" + table << "8" << "9 Ada";
+    QTest::newRow("Played says no") << "[Options]\nPlayed=False\nSize=8\n" + table << "5" << "0 ";
+}
+
+void tst_StoreFaults::aStartKeepsEveryScoreRowItCanRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, size);
+    QFETCH(QString, row1);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
-    QFile file(confPath(dir.path()));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\x01\x02 junk line\n[Options]\nPlayed=True\nSize=9\n\xff\xfe=\n"
-               "Speed=3\n[Highscore\nScore1=40\n");
-    file.close();
-    const StartResult result = startAndClose(dir.path());
-    QCOMPARE(result.size, QStringLiteral("9"));
-    QCOMPARE(result.speed, 3);
-    QCOMPARE(result.notices, 0);
-    // What could be read survives the save that drops the junk.
+    writeFile(confPath(dir.path()), file);
+    auto start = startChild({QStringLiteral("--start"), dir.path()});
+    QVERIFY(start->waitForFinished(30000));
+    QCOMPARE(start->readAllStandardOutput().split(' ').first(), size.toLatin1());
+
     QSettings saved(confPath(dir.path()), QSettings::IniFormat);
-    QCOMPARE(saved.value(QStringLiteral("Highscore/Score1")).toString(), QStringLiteral("40"));
-    QCOMPARE(saved.value(QStringLiteral("Options/Size")).toString(), QStringLiteral("9"));
+    QCOMPARE(saved.value(QStringLiteral("Highscore/Score1")).toString() + u' '
+                     + saved.value(QStringLiteral("Highscore/Name1")).toString(),
+             row1);
     QCOMPARE(saved.value(QStringLiteral("Options/Played")).toString(), QStringLiteral("True"));
+    QCOMPARE(saved.value(QStringLiteral("Options/Size")).toString(), size);
+}
+
+void tst_StoreFaults::aLinkToDevNullIsNeverReplaced()
+{
+    // Run as root, a save must not put a regular file where /dev/null was. The
+    // /dev here is a private one, in a mount namespace of the test's own.
+    if (::geteuid() != 0)
+        QSKIP("only root can replace /dev/null, and only root can make a private /dev");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), confPath(dir.path())));
+    QProcess shell;
+    shell.start(QStringLiteral("unshare"),
+                {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
+                 QStringLiteral("sh"), QStringLiteral("-c"),
+                 QStringLiteral("mount -t tmpfs tmpfs /dev && mknod -m 666 /dev/null c 1 3 || exit 77\n"
+                                "\"$0\" --start \"$1\" && test -c /dev/null && echo device"),
+                 QCoreApplication::applicationFilePath(), dir.path()});
+    QVERIFY(shell.waitForFinished(30000));
+    if (shell.exitCode() == 77)
+        QSKIP("this machine allows no private mount namespace with its own /dev");
+    QCOMPARE(shell.readAllStandardOutput().trimmed(), QByteArray("5 0 1\ndevice"));
+    QCOMPARE(fileType(confPath(dir.path())), QStringLiteral("link"));
 }
 
 int main(int argc, char *argv[])
 {
-    if (argc == 5 && qstrcmp(argv[1], "--writer") == 0) {
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "--writer" && argc == 5) {
         QCoreApplication app(argc, argv);
         return runWriter(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                         QByteArray(argv[4]).toInt());
+                         QByteArray(argv[4]).toInt(), true);
+    }
+    if (mode == "--score" && argc == 4) {
+        QCoreApplication app(argc, argv);
+        return runScore(QString::fromLocal8Bit(argv[2]), qint16(QByteArray(argv[3]).toInt()));
+    }
+    if (mode == "--lock" && argc == 3) {
+        QCoreApplication app(argc, argv);
+        QLockFile lock(QString::fromLocal8Bit(argv[2]));
+        if (!lock.lock())
+            return 1;
+        say(QStringLiteral("locked"));
+        ::pause();
+        return 0;
     }
     QApplication app(argc, argv);
+    if (mode == "--start" && argc == 3)
+        return runStart(QString::fromLocal8Bit(argv[2]));
     tst_StoreFaults test;
     return QTest::qExec(&test, argc, argv);
 }
