@@ -1,17 +1,12 @@
 #pragma once
 
+#include "settings/Store.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <optional>
-
-// One key to set in a section.
-struct SettingsChange {
-    QString section;
-    QString key;
-    QString value;
-};
 
 // A settings file in the INI form QSettings reads and writes, kept as the
 // bytes it was read from. A write changes only the lines of the keys it sets

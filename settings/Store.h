@@ -1,11 +1,18 @@
 #pragma once
 
-#include "settings/IniDocument.h"
-
+#include <QList>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
+#include <optional>
+
+// One key to set in a section.
+struct SettingsChange {
+    QString section;
+    QString key;
+    QString value;
+};
 
 // The text form of a default: whole numbers as plain decimals, Booleans as
 // "True"/"False".
