@@ -349,8 +349,11 @@ void IniDocument::parse()
         m_closeTail += ' ';
     if (tailOpen && tailInQuotes)
         m_closeTail += '"';
-    if (!m_bytes.isEmpty() && (tailOpen || !isBlank(m_bytes.back())))
-        m_closeTail += '\n';
+    // After an escaped line break the same character ends the line: the other
+    // one would pair with it and be taken into the escape.
+    const char last = m_bytes.isEmpty() ? '\n' : m_bytes.back();
+    if (tailOpen || (last != '\n' && last != '\r'))
+        m_closeTail += tailOpen && last == '\r' ? '\r' : '\n';
 }
 
 const IniDocument::Line *IniDocument::lineOf(const QString &section, const QString &key) const
@@ -366,8 +369,12 @@ const IniDocument::Line *IniDocument::lineOf(const QString &section, const QStri
                 QByteArrayView(m_bytes.constData() + line->start, line->equals - line->start).trimmed();
         if (raw == plainKey)
             return &*line;
-        // Only an escaped name can spell the key another way.
-        if ((raw.contains('%') || raw.contains('\\')) && decodeName(raw) == key)
+        // Only an escaped name, or one with a byte-order mark before it, can
+        // spell the key another way.
+        const bool plain = std::none_of(raw.begin(), raw.end(), [](char c) {
+            return c == '%' || c == '\\' || (c & 0x80);
+        });
+        if (!plain && decodeName(raw) == key)
             return &*line;
     }
     return nullptr;
@@ -384,10 +391,14 @@ std::optional<QString> IniDocument::value(const QString &section, const QString 
             &isList);
     if (!isList)
         return storedText(items.first());
-    // A hand-edited value with unquoted commas is a list; it reads as one text.
+    // A hand-edited value with unquoted commas is a list; it reads as one text,
+    // or as an empty one where QSettings took an item for one of its types.
     QStringList texts;
-    for (const QString &item : items)
-        texts.append(item.startsWith(QLatin1String("@@")) ? item.sliced(1) : item);
+    for (const QString &item : items) {
+        if (item.startsWith(u'@') && !item.startsWith(QLatin1String("@@")))
+            return QString();
+        texts.append(item.startsWith(u'@') ? item.sliced(1) : item);
+    }
     return texts.join(QStringLiteral(", "));
 }
 

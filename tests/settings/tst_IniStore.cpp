@@ -114,6 +114,12 @@ void tst_IniStore::aSaveChangesOnlyTheLinesOfItsKeys_data()
     QTest::newRow("a backslash at the end")
             << QByteArray("[Options]\nSize=5\\") << QStringList{"Options/Speed=2"}
             << QByteArray("[Options]\nSize=5\\ \nSpeed=2\n");
+    QTest::newRow("an escaped line break at the end")
+            << QByteArray("[Options]\nSize=5\\\r") << QStringList{"Options/Speed=2"}
+            << QByteArray("[Options]\nSize=5\\\r\rSpeed=2\n");
+    QTest::newRow("a byte-order mark before a key")
+            << QByteArray("[Options]\n\xEF\xBB\xBFSize=5\n") << QStringList{"Options/Size=6"}
+            << QByteArray("[Options]\n\xEF\xBB\xBFSize=6\n");
     QTest::newRow("junk, other keys and another case stay")
             << QByteArray("\x01junk\n[Options]\nOther=1\n[options]\nplayed=True\n")
             << QStringList{"Options/Played=True"}
