@@ -53,9 +53,10 @@ foreach(path IN LISTS expected)
         string(APPEND problems "package lacks ${path}\n")
     endif()
 endforeach()
-# dpkg keeps the mode from the archive, so the program must be packed executable.
-if(NOT listing MATCHES "(^|\n)-rwxr-xr-x [^\n]* \\./usr/bin/korvu(\n|$)")
-    string(APPEND problems "package lacks an executable ./usr/bin/korvu\n")
+# dpkg keeps the mode from the archive, so the program must be packed executable,
+# and Debian puts a game's program in /usr/games.
+if(NOT listing MATCHES "(^|\n)-rwxr-xr-x [^\n]* \\./usr/games/korvu(\n|$)")
+    string(APPEND problems "package lacks an executable ./usr/games/korvu\n")
 endif()
 
 # Qt comes from dpkg-shlibdeps; the fonts are found only by family name, so
