@@ -62,7 +62,7 @@ export DISPLAY
 # Desktop settings that change how Qt draws would make the pictures differ from machine to machine.
 unset QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
       QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI WAYLAND_DISPLAY XAUTHORITY DBUS_SESSION_BUS_ADDRESS
-# The first start's settings, played before, with a score table worth showing.
+# The settings a first start writes, with a score table worth showing.
 mkdir -p "$work/home/.config/Korvu"
 cat >"$work/home/.config/Korvu/Korvu.conf" <<'EOF'
 [Options]
@@ -105,6 +105,7 @@ painted() {
     second=$(picture_sum "$1")
     [[ $first == "$second" ]] && [[ $(import -silent -window "$1" -format '%k' info:) != 1 ]]
 }
+window_gone() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 picture_changed() { [[ $(picture_sum "$1") != "$2" ]]; }
 # ticks <window> <n>: waits until the board has moved n times.
 ticks() {
@@ -128,6 +129,7 @@ scores=$window
 until_within 10 painted "$scores" || fail "the score table is not drawn"
 shoot "$scores" "$docs/screenshot-scores.png"
 xdotool windowfocus --sync "$scores" key Escape
+until_within 10 window_gone "$scores_title" || fail "the score table does not close"
 
 # Size 10 over the first start's 5, typed into the cell size box; Enter presses "Baslat".
 xdotool mousemove --window "$start" 140 15 click 1
