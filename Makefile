@@ -46,12 +46,13 @@ bench: build
 	cmake --build --preset $(PRESET) --target korvu_bench korvu_bare korvu_mapwait
 	./bench/run.sh $(BUILD_DIR)
 
-# The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb.
+# The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb;
+# its time stamps are the last commit's, so a second run gives the same bytes.
 package: build
 	cmake --build --preset $(PRESET) --target package
 
-# The README's pictures of the start window and a game, taken from the build
-# on a private Xvfb and written to docs/.
+# The README's pictures of the start window, the score table and a game, taken
+# from the build on a private Xvfb and written to docs/.
 .PHONY: screenshots
 screenshots: build
 	./scripts/screenshots.sh $(BUILD_DIR)/app/korvu

@@ -2,11 +2,16 @@
 # with dpkg-deb: its file name, the files it unpacks and what it depends on.
 #   cmake -DCPACK=<cpack> -DDPKG_DEB=<dpkg-deb> -DCPACK_CONFIG=<build>/CPackConfig.cmake
 #         -DOUT=<scratch folder> -DVERSION=<x.y> -P CheckDebPackage.cmake
+# With -DSAME_AS=<an earlier .deb> it only builds the package again, a second
+# later so that a time of day would show, and compares the two byte for byte.
 cmake_minimum_required(VERSION 3.25)
 
 set(id example.korvu.Korvu)
 
 file(REMOVE_RECURSE "${OUT}")
+if(SAME_AS)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E sleep 1)
+endif()
 execute_process(COMMAND "${CPACK}" --config "${CPACK_CONFIG}" -G DEB -B "${OUT}"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
@@ -17,6 +22,14 @@ file(GLOB debs "${OUT}/*.deb")
 list(LENGTH debs deb_count)
 if(NOT deb_count EQUAL 1)
     message(FATAL_ERROR "expected one .deb in ${OUT}, found: ${debs}\n${output}")
+endif()
+
+if(SAME_AS)
+    execute_process(COMMAND cmp "${SAME_AS}" "${debs}" RESULT_VARIABLE differ OUTPUT_VARIABLE diff)
+    if(NOT differ EQUAL 0)
+        message(FATAL_ERROR "two builds of one commit differ: ${diff}")
+    endif()
+    return()
 endif()
 
 # dpkg-deb takes the archive right after the option, then any field names.
@@ -53,9 +66,10 @@ foreach(path IN LISTS expected)
         string(APPEND problems "package lacks ${path}\n")
     endif()
 endforeach()
-# dpkg keeps the mode from the archive, so the program must be packed executable.
-if(NOT listing MATCHES "(^|\n)-rwxr-xr-x [^\n]* \\./usr/bin/korvu(\n|$)")
-    string(APPEND problems "package lacks an executable ./usr/bin/korvu\n")
+# dpkg keeps the mode from the archive, so the program must be packed executable,
+# and Debian puts a game's program in /usr/games.
+if(NOT listing MATCHES "(^|\n)-rwxr-xr-x [^\n]* \\./usr/games/korvu(\n|$)")
+    string(APPEND problems "package lacks an executable ./usr/games/korvu\n")
 endif()
 
 # Qt comes from dpkg-shlibdeps; the fonts are found only by family name, so

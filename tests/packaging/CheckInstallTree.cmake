@@ -1,7 +1,8 @@
 # Installs the build into a scratch DESTDIR under the prefix /usr, as the
 # Debian package does, and checks that exactly the expected files land there
 # and that the desktop entry and the metainfo point at them.
-#   cmake -DBUILD_DIR=<build tree> -DSTAGE=<scratch folder> -DVERSION=<x.y> -P CheckInstallTree.cmake
+#   cmake -DBUILD_DIR=<build tree> -DSTAGE=<scratch folder> -DVERSION=<x.y>
+#         -DGAMESDIR=<korvu's folder under the prefix> -P CheckInstallTree.cmake
 cmake_minimum_required(VERSION 3.25)
 
 set(id example.korvu.Korvu)
@@ -16,8 +17,12 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed (${result}):\n${output}")
 endif()
 
+set(program usr/${GAMESDIR}/korvu)
 set(expected
-    usr/bin/korvu
+    ${program}
+    usr/share/doc/korvu/copyright
+    usr/share/doc/korvu/changelog.gz
+    usr/share/man/man6/korvu.6.gz
     usr/share/applications/${id}.desktop
     usr/share/metainfo/${id}.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/${id}.svg)
@@ -41,16 +46,16 @@ foreach(file IN LISTS installed)
     endif()
 endforeach()
 
-if(EXISTS "${STAGE}/usr/bin/korvu")
-    file(READ "${STAGE}/usr/bin/korvu" magic LIMIT 4 HEX)
-    execute_process(COMMAND test -x "${STAGE}/usr/bin/korvu" RESULT_VARIABLE not_executable)
+if(EXISTS "${STAGE}/${program}")
+    file(READ "${STAGE}/${program}" magic LIMIT 4 HEX)
+    execute_process(COMMAND test -x "${STAGE}/${program}" RESULT_VARIABLE not_executable)
     if(NOT magic STREQUAL "7f454c46" OR NOT not_executable EQUAL 0)
-        string(APPEND problems "usr/bin/korvu is not an executable program\n")
+        string(APPEND problems "${program} is not an executable program\n")
     endif()
     # Qt lives in the system's library folders; a run path only upsets packagers.
-    execute_process(COMMAND readelf -d "${STAGE}/usr/bin/korvu" OUTPUT_VARIABLE dynamic)
+    execute_process(COMMAND readelf -d "${STAGE}/${program}" OUTPUT_VARIABLE dynamic)
     if(dynamic MATCHES "R(UN)?PATH")
-        string(APPEND problems "usr/bin/korvu carries a run path\n")
+        string(APPEND problems "${program} carries a run path\n")
     endif()
 endif()
 
@@ -87,10 +92,10 @@ set(desktop "${STAGE}/usr/share/applications/${id}.desktop")
 if(EXISTS "${desktop}")
     file(STRINGS "${desktop}" exec_lines REGEX "^Exec=")
     file(STRINGS "${desktop}" icon_lines REGEX "^Icon=")
-    string(REGEX REPLACE "^Exec=([^ ]*).*" "\\1" program "${exec_lines}")
+    string(REGEX REPLACE "^Exec=([^ ]*).*" "\\1" launched "${exec_lines}")
     string(REGEX REPLACE "^Icon=" "" icon "${icon_lines}")
-    if(NOT EXISTS "${STAGE}/usr/bin/${program}" OR IS_DIRECTORY "${STAGE}/usr/bin/${program}")
-        string(APPEND problems "desktop entry starts '${program}', which is not in usr/bin\n")
+    if(NOT "usr/${GAMESDIR}/${launched}" STREQUAL program)
+        string(APPEND problems "desktop entry starts '${launched}', not ${program}\n")
     endif()
     foreach(size IN LISTS icon_sizes)
         if(NOT EXISTS "${STAGE}/usr/share/icons/hicolor/${size}x${size}/apps/${icon}.png")
@@ -109,6 +114,14 @@ if(EXISTS "${metainfo}")
     elseif(NOT CMAKE_MATCH_1 STREQUAL VERSION)
         string(APPEND problems "metainfo's newest release is ${CMAKE_MATCH_1}, the project is ${VERSION}\n")
     endif()
+    # Software centres offer to install the package that provides this binary.
+    string(REGEX MATCH "<binary>([^<]*)</binary>" binary "${metainfo_text}")
+    if(NOT "usr/${GAMESDIR}/${CMAKE_MATCH_1}" STREQUAL program)
+        string(APPEND problems "metainfo provides binary '${CMAKE_MATCH_1}', not ${program}\n")
+    endif()
+    if(NOT metainfo_text MATCHES "<project_license>MIT</project_license>")
+        string(APPEND problems "metainfo does not name the MIT licence\n")
+    endif()
     # appstreamcli accepts a file without these, but software centres treat a
     # component without a content rating as unrated and show no picture of it.
     if(NOT metainfo_text MATCHES "<content_rating type=\"oars-[0-9.]+\"")
@@ -116,6 +129,17 @@ if(EXISTS "${metainfo}")
     endif()
     if(NOT metainfo_text MATCHES "<screenshot type=\"default\">[^<]*(<caption>[^<]*</caption>[^<]*)?<image>https://")
         string(APPEND problems "metainfo has no default screenshot image\n")
+    endif()
+endif()
+
+# The package's changelog must announce the version it carries.
+set(changelog "${STAGE}/usr/share/doc/korvu/changelog.gz")
+if(EXISTS "${changelog}")
+    execute_process(COMMAND gzip -dc "${changelog}" OUTPUT_VARIABLE changelog_text)
+    if(NOT changelog_text MATCHES "^korvu \\(([^)]*)\\)")
+        string(APPEND problems "changelog.gz does not start with a korvu entry\n")
+    elseif(NOT CMAKE_MATCH_1 STREQUAL VERSION)
+        string(APPEND problems "changelog's newest entry is ${CMAKE_MATCH_1}, the project is ${VERSION}\n")
     endif()
 endif()
 

@@ -66,7 +66,7 @@ void tst_InstalledPackage::unpackedPackageOpensTheStartWindowAndEndsCleanly()
                      {QStringLiteral("-x"), QDir(packages).filePath(debs.first()), root}, output),
              qPrintable(output));
 
-    const QFileInfo program(root + QStringLiteral("/usr/bin/korvu"));
+    const QFileInfo program(root + QStringLiteral("/usr/games/korvu"));
     QVERIFY2(program.isFile() && program.isExecutable(), qPrintable(program.filePath()));
 
     XSession x(XTools::fromBuild());
