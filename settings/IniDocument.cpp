@@ -201,7 +201,7 @@ std::optional<QString> storedText(const QString &text)
     if (text == QLatin1String("@Invalid()"))
         return std::nullopt;
     if (text.startsWith(QLatin1String("@ByteArray(")) && text.endsWith(u')'))
-        return text.sliced(11, text.size() - 12);
+        return QString::fromUtf8(text.sliced(11, text.size() - 12).toLatin1());
     return text;
 }
 
@@ -214,8 +214,15 @@ QByteArray encodeValue(const QString &value)
     bool needsQuotes = false;
     // After a numeric escape a hex digit would be read as part of it.
     bool escapeHexDigits = false;
-    for (const QChar qc : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar qc = text.at(i);
         const char16_t c = qc.unicode();
+        // UTF-8 cannot carry half a surrogate pair, and a byte-order mark at the
+        // start of a run of text is dropped when read: both go as escapes.
+        const bool pairedHigh = qc.isHighSurrogate() && i + 1 < text.size()
+                && text.at(i + 1).isLowSurrogate();
+        const bool pairedLow = qc.isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate();
+        const bool escaped = c <= 0x1F || c == 0xFEFF || (qc.isSurrogate() && !pairedHigh && !pairedLow);
         if (c == u';' || c == u',' || c == u'=')
             needsQuotes = true;
         if (escapeHexDigits && isHexDigit(c)) {
@@ -234,7 +241,7 @@ QByteArray encodeValue(const QString &value)
         case u'\v': raw += "\\v"; break;
         case u'"': case u'\\': raw += '\\'; raw += char(c); break;
         default:
-            if (c <= 0x1F) {
+            if (escaped) {
                 raw += "\\x" + QByteArray::number(c, 16);
                 escapeHexDigits = true;
             } else if (c < 0x7F) {

@@ -2,10 +2,12 @@
 
 #include "settings/IniDocument.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +21,7 @@ namespace {
 // How long a save waits for another copy's save to finish, or for a lock it
 // can never take, before it gives up and says so.
 constexpr int LockWaitMs = 2000;
+constexpr int LockPollMs = 5;
 
 // A save writes <file>.save-XXXXXX beside the file and renames it over it.
 constexpr char SaveSuffix[] = ".save-";
@@ -75,6 +78,19 @@ bool writeAll(int fd, const QByteArray &bytes)
         if (step <= 0)
             return false;
         written += step;
+    }
+    return true;
+}
+
+// QLockFile's own wait backs off to ever longer sleeps, a few tries in two
+// seconds; polling often gives a save its turn between another copy's saves.
+bool takeLock(QLockFile &lock)
+{
+    const QDeadlineTimer deadline(LockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(LockPollMs);
     }
     return true;
 }
@@ -177,7 +193,7 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
         return false;
     // The same lock QSettings takes, so every writer of the file waits its turn.
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs))
+    if (!takeLock(lock))
         return false;
 
     const StoredFile file = readStoredFile(path);

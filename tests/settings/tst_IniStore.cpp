@@ -120,6 +120,10 @@ void tst_IniStore::aSaveChangesOnlyTheLinesOfItsKeys_data()
     QTest::newRow("a byte-order mark before a key")
             << QByteArray("[Options]\n\xEF\xBB\xBFSize=5\n") << QStringList{"Options/Size=6"}
             << QByteArray("[Options]\n\xEF\xBB\xBFSize=6\n");
+    // Read back as raw UTF-8, a mark that starts the text would be dropped.
+    QTest::newRow("a text that starts with a byte-order mark")
+            << QByteArray() << QStringList{QStringLiteral("Highscore/Name1=\uFEFFAda!")}
+            << QByteArray("[Highscore]\nName1=\\xfeff\\x41\\x64\\x61!\n");
     QTest::newRow("junk, other keys and another case stay")
             << QByteArray("\x01junk\n[Options]\nOther=1\n[options]\nplayed=True\n")
             << QStringList{"Options/Played=True"}
