@@ -1,11 +1,12 @@
 #include "ui/WindowManager.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QWidget>
 
 #if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -19,7 +20,7 @@ using XReply = std::unique_ptr<Reply, decltype(&std::free)>;
 
 xcb_connection_t *x11Connection()
 {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
 }
 
@@ -55,6 +56,37 @@ void requestBorderWithoutTitle(QWidget *window)
     xcb_flush(connection);
 #else
     Q_UNUSED(window);
+#endif
+}
+
+void setUrgent(QWidget *window, bool urgent)
+{
+    if (urgent)
+        QApplication::alert(window);
+#if QT_CONFIG(xcb)
+    xcb_connection_t *connection = x11Connection();
+    if (!connection)
+        return;
+    // WM_HINTS, nine words with the flags first; the toolkit keeps the others.
+    constexpr quint32 UrgencyHint = 1u << 8;
+    constexpr int HintWords = 9;
+    const xcb_window_t id = xcb_window_t(window->winId());
+    const XReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(connection,
+                                   xcb_get_property(connection, 0, id, XCB_ATOM_WM_HINTS,
+                                                    XCB_ATOM_WM_HINTS, 0, HintWords),
+                                   nullptr),
+            &std::free);
+    quint32 hints[HintWords] = {};
+    if (reply && reply->format == 32)
+        std::memcpy(hints, xcb_get_property_value(reply.get()),
+                    std::min<size_t>(sizeof hints, xcb_get_property_value_length(reply.get())));
+    hints[0] = urgent ? hints[0] | UrgencyHint : hints[0] & ~UrgencyHint;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS,
+                        XCB_ATOM_WM_HINTS, 32, HintWords, hints);
+    // Sent now: the toolkit sends its alert only when it next flushes, and a
+    // window waiting for the player may draw nothing that would flush it.
+    xcb_flush(connection);
 #endif
 }
 

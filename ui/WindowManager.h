@@ -13,6 +13,10 @@ class QWidget;
 // (from its first show event).
 void requestBorderWithoutTitle(QWidget *window);
 
+// Sets or clears the urgency hint of a top-level window: while it is set, task
+// bars flag the window's button. Setting it also raises the toolkit's alert.
+void setUrgent(QWidget *window, bool urgent);
+
 // The widths of the frame that the window manager draws around a shown window;
 // zero on every side when there is none.
 QMargins frameMargins(const QWidget *window);
