@@ -82,28 +82,6 @@ QString rectText(const std::optional<QRect> &rect)
             .arg(rect->height());
 }
 
-// Settings with which a game ends at the first wall, at the speed of the
-// CSpeed position given, and whether its score of 0 beats the table's first
-// row, which opens the name dialog.
-void prepareQuickGameOver(const KorvuProcess &korvu, int speed, bool beatsTheTable)
-{
-    QSettings prepared(korvu.settingsFile(), QSettings::IniFormat);
-    prepared.beginGroup(QStringLiteral("Options"));
-    prepared.setValue(QStringLiteral("Played"), QStringLiteral("True"));
-    prepared.setValue(QStringLiteral("Speed"), QString::number(speed));
-    prepared.setValue(QStringLiteral("Size"), QStringLiteral("5"));
-    prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("9"));
-    prepared.setValue(QStringLiteral("HardCore"), QStringLiteral("1"));
-    prepared.endGroup();
-    prepared.beginGroup(QStringLiteral("Highscore"));
-    for (int row = 1; row <= 4; ++row) {
-        prepared.setValue(QStringLiteral("Name%1").arg(row), QStringLiteral("Best"));
-        prepared.setValue(QStringLiteral("Score%1").arg(row),
-                          row == 1 && beatsTheTable ? QStringLiteral("-1") : QStringLiteral("32767"));
-    }
-    prepared.endGroup();
-}
-
 // Whether some cell below row 2 of the interior of a board of cells of 5 reads
 // black, by the pixel the game itself reads.
 bool wormLeftRowTwo(const QImage &shot)
@@ -158,8 +136,9 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
     KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    // "Speed 9", and a score of 0 that opens the name dialog.
     if (window == Window::NameDialog)
-        prepareQuickGameOver(korvu, 8, true);
+        QVERIFY2(korvu.prepareQuickGameOver(8, true), qPrintable(korvu.errorString()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
     const auto start = x.waitForMappedWindow(StartTitle, within(15s));
     QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
@@ -335,7 +314,7 @@ void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAt
     QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
     KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
     // "Speed 5": three seconds to the wall leave time to turn away.
-    prepareQuickGameOver(korvu, 4, false);
+    QVERIFY2(korvu.prepareQuickGameOver(4, false), qPrintable(korvu.errorString()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
     const auto start = x.waitForMappedWindow(StartTitle, within(15s));
     QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
