@@ -4,6 +4,7 @@
 #include "ui/Fonts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
+#include "ui/WindowManager.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -111,18 +112,8 @@ void frmHighscore::showEvent(QShowEvent *event)
 // windows. Without a window manager both are zero and the client areas centre.
 void frmHighscore::centreOnOwner()
 {
-    const QWidget *owner = parentWidget();
-    if (!owner)
-        return;
-    const QRect ownerFrame = owner->frameGeometry();
-    const QRect ownerClient = owner->geometry();
-    const QMargins frame(ownerClient.left() - ownerFrame.left(),
-                         ownerClient.top() - ownerFrame.top(),
-                         ownerFrame.right() - ownerClient.right(),
-                         ownerFrame.bottom() - ownerClient.bottom());
-    QRect outer(QPoint(), size().grownBy(frame));
-    outer.moveCenter(ownerFrame.center());
-    move(outer.topLeft());
+    if (const QWidget *owner = parentWidget())
+        ::centreOnOwner(this, frameMargins(owner));
 }
 
 void frmHighscore::Form_Load()

@@ -2,12 +2,14 @@
 
 #include "ui/Fonts.h"
 #include "ui/Placement.h"
+#include "ui/WindowManager.h"
 #include "ui/WrappedLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QShowEvent>
 
 frmInput::frmInput(QWidget *owner)
     : DesignDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint)
@@ -42,6 +44,19 @@ frmInput::frmInput(QWidget *owner)
 QString frmInput::chosenName() const
 {
     return result() == QDialog::Accepted ? Text1->text() : InitialName;
+}
+
+void frmInput::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous()) {
+        requestBorderWithoutTitle(this);
+        // A border alone is as wide as the sides of the owner's frame.
+        if (const QWidget *owner = parentWidget()) {
+            const int side = frameMargins(owner->window()).left();
+            centreOnOwner(this, QMargins(side, side, side, side));
+        }
+    }
+    DesignDialog::showEvent(event);
 }
 
 QString DialogNamePrompt::askName(QWidget *owner)

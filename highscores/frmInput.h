@@ -7,8 +7,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The name dialog of a new score-table row: no title bar, "Oyuncu 1" every time
-// it opens, Enter presses "Kaydet".
+// The name dialog of a new score-table row: a resizable border without a title
+// bar, centred on the game window, "Oyuncu 1" every time it opens, Enter
+// presses "Kaydet".
 class frmInput final : public DesignDialog {
     Q_OBJECT
 public:
@@ -23,6 +24,9 @@ public:
     // The name to record once the dialog is gone: what was typed if "Kaydet"
     // ended it, the initial name if the window system closed it.
     QString chosenName() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 // Shows frmInput modally over the game window. "Kaydet" gives the typed text;

@@ -17,8 +17,8 @@ QFont designFont(DesignFont family, qreal pointSize)
         font.setStyleHint(QFont::Serif);
         break;
     case DesignFont::Tahoma:
-        font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                          QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")});
+        font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                          QStringLiteral("DejaVu Sans"), QStringLiteral("sans-serif")});
         font.setStyleHint(QFont::SansSerif);
         break;
     case DesignFont::MsSansSerif:

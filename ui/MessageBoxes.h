@@ -24,6 +24,9 @@ public:
 };
 
 // The real boxes: modal, no icon, the buttons and default the request names.
+// A box over a window that is not the active one waits, and the window asks for
+// attention, until the player activates it: a game that ends in the background
+// leaves the keyboard with the program in front.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     MessageAnswer ask(const MessageRequest &request) override;

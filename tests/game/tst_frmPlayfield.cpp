@@ -7,9 +7,11 @@
 #include "ui/TickTimer.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -75,12 +77,19 @@ void tst_frmPlayfield::windowFitsTheBoardAndKeepsItsFrame()
     QCOMPARE(w.Timer1->timerType(), Qt::PreciseTimer);
 }
 
+// The label was placed for Times New Roman: at 96 dpi the face's ascent (1825 of
+// 2048 units) and figure height (1384) put a digit's rows where shown and cut
+// say, counted from the top of row 0 (shown) and above the window (cut).
 void tst_frmPlayfield::scoreLabelSitsAboveTheBoard_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("top");
-    QTest::newRow("7") << 7 << -5;
-    QTest::newRow("8") << 8 << -8;
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("cut");
+    QTest::newRow("5") << 5 << -5 << 5 << 2;
+    QTest::newRow("7") << 7 << -5 << 7 << 2;
+    QTest::newRow("8") << 8 << -8 << 5 << 5;
+    QTest::newRow("10") << 10 << -8 << 7 << 4;
 }
 
 void tst_frmPlayfield::scoreLabelSitsAboveTheBoard()
@@ -97,6 +106,31 @@ void tst_frmPlayfield::scoreLabelSitsAboveTheBoard()
     QVERIFY(!w.Label1->autoFillBackground());
     QVERIFY(!w.Label1->isHidden());
     QCOMPARE(w.Label1->accessibleName(), QStringLiteral("Skor"));
+
+    // The digit's ink rows, drawn on the board's grey with room above the window.
+    QFETCH(int, shown);
+    QFETCH(int, cut);
+    constexpr int Margin = 20;
+    const QRgb background = Canvas::toRgb(w.canvas().BackgroundColour());
+    QImage picture(w.Label1->width(), w.Label1->height() + Margin, QImage::Format_RGB32);
+    picture.fill(background);
+    QPainter painter(&picture);
+    w.Label1->render(&painter, QPoint(0, Margin), QRegion(), QWidget::DrawChildren);
+    painter.end();
+    QList<int> inkRows;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qGray(picture.pixel(x, y)) < qGray(background) / 2) {
+                inkRows << top + y - Margin;
+                break;
+            }
+        }
+    }
+    QVERIFY(!inkRows.isEmpty());
+    const auto inRowZero = [size](int row) { return row >= 0 && row < size; };
+    QCOMPARE(std::count_if(inkRows.cbegin(), inkRows.cend(), inRowZero), qsizetype(shown));
+    QVERIFY2(-inkRows.first() <= cut,
+             qPrintable(QStringLiteral("%1 rows cut off above the window").arg(-inkRows.first())));
 }
 
 void tst_frmPlayfield::theScoreLabelNeverChangesAPixelRead()

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 KorvuProcess::KorvuProcess(const XSession &session, QString program)
     : m_session(session), m_program(std::move(program))
@@ -29,6 +30,32 @@ QString KorvuProcess::configFolder() const
 QString KorvuProcess::settingsFile() const
 {
     return configFolder() + QStringLiteral("/Korvu/Korvu.conf");
+}
+
+bool KorvuProcess::prepareQuickGameOver(int speed, bool zeroBeatsRowOne)
+{
+    QSettings prepared(settingsFile(), QSettings::IniFormat);
+    prepared.beginGroup(QStringLiteral("Options"));
+    prepared.setValue(QStringLiteral("Played"), QStringLiteral("True"));
+    prepared.setValue(QStringLiteral("Speed"), QString::number(speed));
+    prepared.setValue(QStringLiteral("Size"), QStringLiteral("5"));
+    prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("9"));
+    prepared.setValue(QStringLiteral("HardCore"), QStringLiteral("1"));
+    prepared.endGroup();
+    prepared.beginGroup(QStringLiteral("Highscore"));
+    for (int row = 1; row <= 4; ++row) {
+        prepared.setValue(QStringLiteral("Name%1").arg(row), QStringLiteral("Best"));
+        prepared.setValue(QStringLiteral("Score%1").arg(row),
+                          row == 1 && zeroBeatsRowOne ? QStringLiteral("-1")
+                                                      : QStringLiteral("32767"));
+    }
+    prepared.endGroup();
+    prepared.sync();
+    if (prepared.status() != QSettings::NoError) {
+        m_error = QStringLiteral("%1 could not be written").arg(settingsFile());
+        return false;
+    }
+    return true;
 }
 
 void KorvuProcess::setEnvironment(const QString &name, const QString &value)

@@ -22,6 +22,12 @@ public:
     QString configFolder() const;
     QString settingsFile() const;
 
+    // Settings of a later start in which a game ends at the first wall: cells
+    // of 5, the CSpeed position `speed`, one blocked move allowed. A score of 0
+    // beats row 1 of the score table, and so opens the name dialog, only when
+    // `zeroBeatsRowOne`; no other row can be beaten.
+    bool prepareQuickGameOver(int speed, bool zeroBeatsRowOne);
+
     // A variable the next start sets over the session's cleared desktop settings,
     // such as QT_SCALE_FACTOR for a run on a high-density screen.
     void setEnvironment(const QString &name, const QString &value);

@@ -56,12 +56,18 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
+const xcb_screen_t *screenOf(xcb_connection_t *connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+}
+
 } // namespace
 
 XTools XTools::fromBuild()
 {
     return {QStringLiteral(KORVU_XVFB), QStringLiteral(KORVU_XDOTOOL),
-            QStringLiteral(KORVU_XWININFO), QStringLiteral(KORVU_IMPORT)};
+            QStringLiteral(KORVU_XWININFO), QStringLiteral(KORVU_IMPORT),
+            QStringLiteral(KORVU_OPENBOX)};
 }
 
 XSession::XSession(XTools tools) : m_tools(std::move(tools)) { }
@@ -134,8 +140,68 @@ bool XSession::holdsLock(int display) const
     return lock.readAll().trimmed().toLongLong() == m_server.processId();
 }
 
+bool XSession::startWindowManager(QDeadlineTimer deadline)
+{
+    if (!m_connection) {
+        m_error = QStringLiteral("no display");
+        return false;
+    }
+    m_windowManagerHome = std::make_unique<QTemporaryDir>();
+    if (!m_windowManagerHome->isValid()) {
+        m_error = QStringLiteral("no home for the window manager: %1")
+                          .arg(m_windowManagerHome->errorString());
+        return false;
+    }
+    QProcessEnvironment environment = this->environment();
+    const QString home = m_windowManagerHome->path();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    m_windowManager.setProcessEnvironment(environment);
+    m_windowManager.setProgram(m_tools.openbox);
+    m_windowManager.setArguments({QStringLiteral("--sm-disable")});
+    m_windowManager.setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager.setStandardErrorFile(QProcess::nullDevice());
+    m_windowManager.start();
+    if (!m_windowManager.waitForStarted(ToolMilliseconds)) {
+        m_error = QStringLiteral("%1 did not start: %2")
+                          .arg(m_tools.openbox, m_windowManager.errorString());
+        return false;
+    }
+    while (!deadline.hasExpired()) {
+        if (m_windowManager.state() != QProcess::Running) {
+            m_error = QStringLiteral("%1 exited with code %2")
+                              .arg(m_tools.openbox)
+                              .arg(m_windowManager.exitCode());
+            return false;
+        }
+        if (windowManagerRuns())
+            return true;
+        waitOnePoll();
+    }
+    m_error = QStringLiteral("%1 did not take over the screen in time").arg(m_tools.openbox);
+    return false;
+}
+
+// A manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window,
+// once it has taken over the screen.
+bool XSession::windowManagerRuns() const
+{
+    const std::optional<QList<quint32>> check =
+            property(screenOf(m_connection)->root, "_NET_SUPPORTING_WM_CHECK");
+    return check && !check->isEmpty() && check->first() != XCB_WINDOW_NONE;
+}
+
 void XSession::stop()
 {
+    if (m_windowManager.state() != QProcess::NotRunning) {
+        m_windowManager.terminate();
+        if (!m_windowManager.waitForFinished(5000)) {
+            m_windowManager.kill();
+            m_windowManager.waitForFinished(5000);
+        }
+    }
     if (m_connection) {
         xcb_disconnect(m_connection);
         m_connection = nullptr;
@@ -261,31 +327,28 @@ std::optional<QSize> XSession::clientSize(WindowId window) const
 
 std::optional<QRect> XSession::geometry(WindowId window) const
 {
-    // xdotool reports the position relative to the root window, so on screen.
-    const ToolRun geometry = run(m_tools.xdotool, {QStringLiteral("getwindowgeometry"),
-                                                   QStringLiteral("--shell"),
-                                                   QString::number(window)});
-    if (!geometry.ok)
-        return std::nullopt;
-    std::optional<int> left;
-    std::optional<int> top;
-    int width = -1;
-    int height = -1;
-    for (const QByteArray &line : geometry.output.split('\n')) {
-        if (line.startsWith("X="))
-            left = line.mid(2).toInt();
-        else if (line.startsWith("Y="))
-            top = line.mid(2).toInt();
-        else if (line.startsWith("WIDTH="))
-            width = line.mid(6).toInt();
-        else if (line.startsWith("HEIGHT="))
-            height = line.mid(7).toInt();
-    }
-    if (!left || !top || width < 0 || height < 0) {
-        m_error = QStringLiteral("no geometry in: %1").arg(QString::fromLatin1(geometry.output));
+    if (!m_connection) {
+        m_error = QStringLiteral("no display");
         return std::nullopt;
     }
-    return QRect(*left, *top, width, height);
+    // Asked of the server itself: under a window manager the client area lies
+    // inside the manager's frame, and only a translation to the root window
+    // gives its place on the screen.
+    const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> size(
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr),
+            &std::free);
+    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> place(
+            xcb_translate_coordinates_reply(
+                    m_connection,
+                    xcb_translate_coordinates(m_connection, window, screenOf(m_connection)->root,
+                                              0, 0),
+                    nullptr),
+            &std::free);
+    if (!size || !place) {
+        m_error = QStringLiteral("window %1 has no geometry").arg(window);
+        return std::nullopt;
+    }
+    return QRect(place->dst_x, place->dst_y, size->width, size->height);
 }
 
 bool XSession::move(WindowId window, QPoint topLeft) const
@@ -328,6 +391,85 @@ bool XSession::focus(WindowId window) const
     return run(m_tools.xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"),
                                  QString::number(window)})
             .ok;
+}
+
+bool XSession::activate(WindowId window) const
+{
+    // Not --sync: a window that hands the keyboard on at once, to a box of its
+    // own, may never be seen active.
+    return run(m_tools.xdotool, {QStringLiteral("windowactivate"), QString::number(window)}).ok;
+}
+
+std::optional<XSession::WindowId> XSession::activeWindow() const
+{
+    if (!m_connection)
+        return std::nullopt;
+    const std::optional<QList<quint32>> active =
+            property(screenOf(m_connection)->root, "_NET_ACTIVE_WINDOW");
+    if (!active || active->isEmpty() || active->first() == XCB_WINDOW_NONE)
+        return std::nullopt;
+    return active->first();
+}
+
+std::optional<QList<quint32>> XSession::property(WindowId window, const char *name) const
+{
+    if (!m_connection) {
+        m_error = QStringLiteral("no display");
+        return std::nullopt;
+    }
+    const xcb_get_property_cookie_t cookie = xcb_get_property(
+            m_connection, 0, window, internAtom(m_connection, name), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
+    if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 32) {
+        m_error = QStringLiteral("window %1 has no %2").arg(window).arg(QLatin1String(name));
+        return std::nullopt;
+    }
+    const auto *items = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    return QList<quint32>(items, items + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+QStringList XSession::atomNames(WindowId window, const char *name) const
+{
+    QStringList names;
+    for (const quint32 item : property(window, name).value_or(QList<quint32>())) {
+        const std::unique_ptr<xcb_get_atom_name_reply_t, decltype(&std::free)> reply(
+                xcb_get_atom_name_reply(m_connection, xcb_get_atom_name(m_connection, item),
+                                        nullptr),
+                &std::free);
+        if (reply)
+            names << QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
+                                         xcb_get_atom_name_name_length(reply.get()));
+    }
+    return names;
+}
+
+std::optional<XSession::WindowId> XSession::createWindow(const QString &title, const QRect &rect)
+{
+    if (!m_connection) {
+        m_error = QStringLiteral("no display");
+        return std::nullopt;
+    }
+    const xcb_screen_t *screen = screenOf(m_connection);
+    const xcb_window_t window = xcb_generate_id(m_connection);
+    const quint32 background = screen->white_pixel;
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, qint16(rect.x()),
+                      qint16(rect.y()), quint16(rect.width()), quint16(rect.height()), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL,
+                      &background);
+    const QByteArray name = title.toUtf8();
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
+                        XCB_ATOM_STRING, 8, quint32(name.size()), name.constData());
+    const xcb_void_cookie_t mapped = xcb_map_window_checked(m_connection, window);
+    std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> error(
+            xcb_request_check(m_connection, mapped), &std::free);
+    if (error) {
+        m_error = QStringLiteral("the window \"%1\" could not be mapped: X error %2")
+                          .arg(title)
+                          .arg(error->error_code);
+        return std::nullopt;
+    }
+    return window;
 }
 
 bool XSession::pressKeys(const QStringList &keys) const
@@ -415,7 +557,7 @@ std::optional<QString> XSession::clipboardText(QDeadlineTimer deadline) const
     const xcb_atom_t utf8 = internAtom(m_connection, "UTF8_STRING");
     const xcb_atom_t property = internAtom(m_connection, "KORVU_TEST_CLIPBOARD");
     // The owner answers by writing the text into a property of a window of ours.
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    const xcb_screen_t *screen = screenOf(m_connection);
     const xcb_window_t requestor = xcb_generate_id(m_connection);
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, requestor, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);

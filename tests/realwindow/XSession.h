@@ -11,8 +11,10 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 struct xcb_connection_t;
@@ -23,14 +25,16 @@ struct XTools {
     QString xdotool;
     QString xwininfo;
     QString import;
+    QString openbox;
 
     // The programs the build found.
     static XTools fromBuild();
 };
 
 // A display of the test's own on a fresh Xvfb, and the X tools that find, drive
-// and photograph the windows on it. Only the server this session started is
-// ever stopped, by its process id.
+// and photograph the windows on it; on request, with Openbox managing it. Only
+// the server and the manager this session started are ever stopped, by their
+// process ids.
 class XSession {
 public:
     using WindowId = quint32;
@@ -43,6 +47,9 @@ public:
 
     // Starts the server on a display number that no other server holds.
     bool start(QDeadlineTimer deadline);
+    // Starts Openbox, with its packaged settings, on the running server and
+    // waits until it manages the screen.
+    bool startWindowManager(QDeadlineTimer deadline);
     void stop();
 
     QString displayName() const;
@@ -75,8 +82,21 @@ public:
     QImage waitForScreenshot(WindowId window, QDeadlineTimer deadline,
                              const std::function<bool(const QImage &)> &wanted) const;
 
-    // There is no window manager, so focus is given explicitly before typing.
+    // Without a window manager, focus is given explicitly before typing.
     bool focus(WindowId window) const;
+    // Under a window manager: what a click on the window's task-bar button
+    // does, asking the manager to activate it. It does not wait for the answer.
+    bool activate(WindowId window) const;
+    // The window the manager holds active (_NET_ACTIVE_WINDOW), if any.
+    std::optional<WindowId> activeWindow() const;
+    // A property of 32-bit items (CARDINAL, ATOM, WM_HINTS, _MOTIF_WM_HINTS);
+    // nothing when the window does not carry it.
+    std::optional<QList<quint32>> property(WindowId window, const char *name) const;
+    // The names of the atoms in an ATOM property, such as "_NET_WM_STATE_MODAL".
+    QStringList atomNames(WindowId window, const char *name) const;
+    // A plain top-level window of the test's own: a second X client beside the
+    // program, which can hold the keyboard focus.
+    std::optional<WindowId> createWindow(const QString &title, const QRect &rect);
     // Key names as xdotool knows them ("Return", "ctrl+a"), sent to the focus.
     bool pressKeys(const QStringList &keys) const;
     // Text typed character by character, blanks included, into the focus.
@@ -98,12 +118,16 @@ private:
     };
 
     bool startOn(int display, QDeadlineTimer deadline);
+    bool windowManagerRuns() const;
     bool holdsLock(int display) const;
     ToolRun run(const QString &program, const QStringList &arguments) const;
     QList<WindowId> searchWindows(const QStringList &criteria, Mapping mapping) const;
 
     XTools m_tools;
     QProcess m_server;
+    QProcess m_windowManager;
+    // The manager's home, so that no settings of the user or an earlier run reach it.
+    std::unique_ptr<QTemporaryDir> m_windowManagerHome;
     int m_display = -1;
     xcb_connection_t *m_connection = nullptr;
     mutable QString m_error;

@@ -263,25 +263,8 @@ void tst_RealWindow::gameOverMessageIsDismissedAndTheNextGameRunsInTheSameWindow
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
-    {
-        QSettings prepared(korvu.settingsFile(), QSettings::IniFormat);
-        prepared.beginGroup(QStringLiteral("Options"));
-        prepared.setValue(QStringLiteral("Played"), QStringLiteral("True"));
-        prepared.setValue(QStringLiteral("Speed"), QStringLiteral("8"));
-        prepared.setValue(QStringLiteral("Size"), QStringLiteral("5"));
-        prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("9"));
-        prepared.setValue(QStringLiteral("HardCore"), QStringLiteral("1"));
-        prepared.endGroup();
-        // No score can beat the table, so no name dialog comes between.
-        prepared.beginGroup(QStringLiteral("Highscore"));
-        for (int row = 1; row <= 4; ++row) {
-            prepared.setValue(QStringLiteral("Name%1").arg(row), QStringLiteral("Best"));
-            prepared.setValue(QStringLiteral("Score%1").arg(row), QStringLiteral("32767"));
-        }
-        prepared.endGroup();
-        prepared.sync();
-        QCOMPARE(prepared.status(), QSettings::NoError);
-    }
+    // "Speed 9"; no score can beat the table, so no name dialog comes between.
+    QVERIFY2(korvu.prepareQuickGameOver(8, false), qPrintable(korvu.errorString()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
 
     const auto start = x.waitForMappedWindow(StartTitle, within(15s));

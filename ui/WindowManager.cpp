@@ -1,0 +1,112 @@
+#include "ui/WindowManager.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#endif
+
+namespace {
+
+#if QT_CONFIG(xcb)
+template <class Reply>
+using XReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_connection_t *x11Connection()
+{
+    const auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    const XReply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(connection,
+                                  xcb_intern_atom(connection, 0, std::strlen(name), name),
+                                  nullptr),
+            &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+#endif
+
+} // namespace
+
+void requestBorderWithoutTitle(QWidget *window)
+{
+#if QT_CONFIG(xcb)
+    xcb_connection_t *connection = x11Connection();
+    if (!connection)
+        return;
+    const xcb_atom_t hintsAtom = internAtom(connection, "_MOTIF_WM_HINTS");
+    // The Motif hints: which fields count, the functions the manager offers
+    // (resize, move, close) and the one decoration it draws, the border.
+    // Resize handles are left out: managers draw them with the title bar.
+    enum : quint32 { Functions = 1, Decorations = 2 };
+    enum : quint32 { Resize = 2, Move = 4, Close = 32 };
+    enum : quint32 { Border = 2 };
+    const quint32 hints[5] = {Functions | Decorations, Resize | Move | Close, Border, 0, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()),
+                        hintsAtom, hintsAtom, 32, 5, hints);
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
+void setUrgent(QWidget *window, bool urgent)
+{
+    if (urgent)
+        QApplication::alert(window);
+#if QT_CONFIG(xcb)
+    xcb_connection_t *connection = x11Connection();
+    if (!connection)
+        return;
+    // WM_HINTS, nine words with the flags first; the toolkit keeps the others.
+    constexpr quint32 UrgencyHint = 1u << 8;
+    constexpr int HintWords = 9;
+    const xcb_window_t id = xcb_window_t(window->winId());
+    const XReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(connection,
+                                   xcb_get_property(connection, 0, id, XCB_ATOM_WM_HINTS,
+                                                    XCB_ATOM_WM_HINTS, 0, HintWords),
+                                   nullptr),
+            &std::free);
+    quint32 hints[HintWords] = {};
+    if (reply && reply->format == 32)
+        std::memcpy(hints, xcb_get_property_value(reply.get()),
+                    std::min<size_t>(sizeof hints, xcb_get_property_value_length(reply.get())));
+    hints[0] = urgent ? hints[0] | UrgencyHint : hints[0] & ~UrgencyHint;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS,
+                        XCB_ATOM_WM_HINTS, 32, HintWords, hints);
+    // Sent now: the toolkit sends its alert only when it next flushes, and a
+    // window waiting for the player may draw nothing that would flush it.
+    xcb_flush(connection);
+#endif
+}
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+void centreOnOwner(QWidget *window, const QMargins &ownFrame)
+{
+    const QWidget *owner = window->parentWidget();
+    if (!owner)
+        return;
+    QRect outer(QPoint(), window->size().grownBy(ownFrame));
+    outer.moveCenter(owner->window()->frameGeometry().center());
+    // Placed by its client area: a created window's move() would put the
+    // client area, not the frame, where the frame belongs.
+    window->setGeometry(QRect(outer.topLeft() + QPoint(ownFrame.left(), ownFrame.top()),
+                              window->size()));
+}
