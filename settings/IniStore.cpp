@@ -2,6 +2,7 @@
 
 #include "settings/IniDocument.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ namespace {
 // can never take, before it gives up and says so.
 constexpr int LockWaitMs = 2000;
 constexpr int LockPollMs = 5;
+constexpr int EmptyLockAgeMs = 1000;
 
 // A save writes <file>.save-XXXXXX beside the file and renames it over it.
 constexpr char SaveSuffix[] = ".save-";
@@ -82,14 +84,32 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// A locker writes its process into the lock file the moment it creates it;
+// one killed in between leaves an empty lock that QLockFile would take 30 s to
+// call stale. Removed under the guard QLockFile itself takes to remove one.
+void removeEmptyLock(const QString &lockPath)
+{
+    const auto isLeftOver = [&lockPath] {
+        const QFileInfo info(lockPath);
+        return info.isFile() && info.size() == 0
+                && info.lastModified().msecsTo(QDateTime::currentDateTime()) > EmptyLockAgeMs;
+    };
+    if (!isLeftOver())
+        return;
+    QLockFile guard(lockPath + QStringLiteral(".rmlock"));
+    if (guard.tryLock(0) && isLeftOver())
+        QFile::remove(lockPath);
+}
+
 // QLockFile's own wait backs off to ever longer sleeps, a few tries in two
 // seconds; polling often gives a save its turn between another copy's saves.
-bool takeLock(QLockFile &lock)
+bool takeLock(QLockFile &lock, const QString &lockPath)
 {
     const QDeadlineTimer deadline(LockWaitMs);
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
             return false;
+        removeEmptyLock(lockPath);
         QThread::msleep(LockPollMs);
     }
     return true;
@@ -192,8 +212,9 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
     // The same lock QSettings takes, so every writer of the file waits its turn.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!takeLock(lock))
+    const QString lockPath = path + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
+    if (!takeLock(lock, lockPath))
         return false;
 
     const StoredFile file = readStoredFile(path);

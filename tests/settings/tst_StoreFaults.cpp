@@ -7,6 +7,7 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -275,6 +276,8 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce_data()
     QTest::newRow("a link to a FIFO") << "link to fifo" << 1 << "link";
     QTest::newRow("a link to a regular file") << "link to file" << 0 << "link";
     QTest::newRow("a folder where the lock goes") << "lock folder" << 1 << "none";
+    // A save killed after creating its lock, before writing its process into it.
+    QTest::newRow("an empty lock from a save killed as it took it") << "empty lock" << 0 << "none";
     // Root may remove the stale lock even here.
     QTest::newRow("a stale lock in a read-only folder") << "stale lock" << (root ? 0 : 1) << "none";
     QTest::newRow("no home") << "no home" << 1 << "none";
@@ -311,6 +314,12 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce()
         QVERIFY(QFile::link(elsewhere, path));
     } else if (damage == QLatin1String("lock folder")) {
         QVERIFY(QDir().mkpath(path + QStringLiteral(".lock")));
+    } else if (damage == QLatin1String("empty lock")) {
+        writeFile(path + QStringLiteral(".lock"), QByteArray());
+        QFile lock(path + QStringLiteral(".lock"));
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-5),
+                                 QFileDevice::FileModificationTime));
     } else if (damage == QLatin1String("stale lock")) {
         // What a save killed while it held the lock leaves behind.
         auto holder = startChild({QStringLiteral("--lock"), path + QStringLiteral(".lock")});
