@@ -2,6 +2,7 @@
 
 #include "game/PlayfieldHost.h"
 #include "game/RandomSource.h"
+#include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 
 #include <algorithm>
@@ -13,10 +14,7 @@ constexpr qint16 Int16Max = 32767;
 constexpr qint16 Int16Min = -32768;
 constexpr int TwipsPerPixel = 15;
 constexpr int TwipsPerStep = 10;
-constexpr int DefaultCellSize = 5;
-constexpr int DefaultFoodPoints = 1;
-constexpr int DefaultTickInterval = 400;
-constexpr double DefaultHardCore = 2;
+constexpr int DefaultTickInterval = 400; // "Speed 1"
 constexpr int MaxTrail = GameState::TrailEntries - 1;
 
 qint16 saturatedSum(qint16 a, qint16 b)
@@ -48,10 +46,12 @@ void Playfield::StartSequence()
     // The start window refuses texts the board cannot use; these fallbacks only
     // keep a direct caller from building an unusable board.
     const std::optional<qint16> size = ReadInt16(settings.sizeText);
-    g.CellSize = size && *size >= 2 && *size <= 30 ? *size : qint16(DefaultCellSize);
+    g.CellSize = size && *size >= StoreLimits::MinSize && *size <= StoreLimits::MaxSize
+            ? *size
+            : qint16(StoreDefaults::Size);
     g.TickInterval = qint16(settings.speedItemData > 0 ? settings.speedItemData
                                                        : DefaultTickInterval);
-    g.FoodPoints = ReadInt16(settings.ppFoodText).value_or(qint16(DefaultFoodPoints));
+    g.FoodPoints = ReadInt16(settings.ppFoodText).value_or(qint16(StoreDefaults::PPFood));
 
     g.Direction = 3;
     g.HeadX = qint16(2 * g.CellSize);
@@ -165,7 +165,7 @@ bool Playfield::hardCoreReached()
 {
     // A limit that is no number counts as the default; one the count can never
     // equal means blocking never ends the game.
-    const double limit = ReadNumber(m_host.hardCoreText()).value_or(DefaultHardCore);
+    const double limit = ReadNumber(m_host.hardCoreText()).value_or(StoreDefaults::HardCore);
     return limit == double(m_state.BumpCount);
 }
 

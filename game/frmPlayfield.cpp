@@ -2,6 +2,7 @@
 
 #include "highscores/ScoreCheck.h"
 #include "settings/Store.h"
+#include "settings/StoreLayout.h"
 #include "ui/Fonts.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TickTimer.h"
@@ -217,8 +218,8 @@ void frmPlayfield::setOuterHeightTwips(int twips)
 
 QString frmPlayfield::hardCoreText()
 {
-    return m_services.store.GetSetting(StoreKeys::App, StoreKeys::Options,
-                                       QStringLiteral("HardCore"), 2);
+    return m_services.store.GetSetting(StoreKeys::App, StoreKeys::Options, StoreKeys::HardCore,
+                                       StoreDefaults::HardCore);
 }
 
 void frmPlayfield::showGameOver()

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int RowCount = 4;
 constexpr int FirstRowTop = 32;
 constexpr int RowPitch = 16;
 constexpr int LabelHeight = 11;
@@ -46,11 +45,6 @@ QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, i
     return label;
 }
 
-QString highscoreKey(const char *prefix, int row)
-{
-    return QLatin1String(prefix) + QString::number(row);
-}
-
 } // namespace
 
 frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
@@ -74,7 +68,7 @@ frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
     // focus chain. A score lies above its row's name, so a long name runs under it.
     Label1 = fittedLabel(this, QStringLiteral("Label1"), QStringLiteral("Isim"), 8, 8);
     Label2 = fittedLabel(this, QStringLiteral("Label2"), QStringLiteral("Skor"), 176, 8);
-    for (int row = RowCount; row >= 1; --row) {
+    for (int row = StoreKeys::HighscoreRows; row >= 1; --row) {
         const int top = FirstRowTop + (row - 1) * RowPitch;
         m_names[row - 1] = fittedLabel(this, QStringLiteral("HName(%1)").arg(row),
                                        QStringLiteral("Isim #%1").arg(row), 8, top);
@@ -127,11 +121,11 @@ void frmHighscore::centreOnOwner()
 
 void frmHighscore::Form_Load()
 {
-    for (int row = 1; row <= RowCount; ++row) {
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
         setFittedText(HName(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                     highscoreKey("Name", row), QString()));
+                                                     StoreKeys::Name(row), QString()));
         setFittedText(Score(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                     highscoreKey("Score", row), 0));
+                                                     StoreKeys::Score(row), StoreDefaults::Score));
     }
 }
 
@@ -143,12 +137,13 @@ void frmHighscore::Command1_Click()
     if (answer != MessageAnswer::Yes)
         return;
     m_store.commit(StoreKeys::App, [](SettingsEdit &table) {
-        for (int row = 1; row <= RowCount; ++row)
-            table.setValue(StoreKeys::Highscore, highscoreKey("Name", row), QStringLiteral("-"));
-        for (int row = 1; row <= RowCount; ++row)
-            table.setValue(StoreKeys::Highscore, highscoreKey("Score", row), QStringLiteral("0"));
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            table.setValue(StoreKeys::Highscore, StoreKeys::Name(row), QStringLiteral("-"));
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            table.setValue(StoreKeys::Highscore, StoreKeys::Score(row),
+                           defaultText(StoreDefaults::Score));
     });
-    for (int row = 1; row <= RowCount; ++row) {
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
         setFittedText(Score(row), QString());
         setFittedText(HName(row), QStringLiteral("-"));
     }
