@@ -2,6 +2,7 @@
 
 #include "settings/Store.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
 
@@ -14,20 +15,6 @@ namespace {
 constexpr int FirstRowTop = 32;
 constexpr int RowPitch = 16;
 constexpr int LabelHeight = 11;
-
-QWidget *ruleLine(QWidget *parent, const char *name, int top, QPalette::ColorRole role,
-                  const QColor &colour = {})
-{
-    auto *line = place(new QWidget(parent), QLatin1String(name), 0, top, 232, 1);
-    if (colour.isValid()) {
-        QPalette palette = line->palette();
-        palette.setColor(role, colour);
-        line->setPalette(palette);
-    }
-    line->setBackgroundRole(role);
-    line->setAutoFillBackground(true);
-    return line;
-}
 
 // The labels size themselves to their text: the left edge stays, the width
 // follows the text, so a long name runs on to the right instead of being cut.
@@ -61,8 +48,10 @@ frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
     setClientSize(231, 123);
 
     // The etched rule under the headings lies beneath everything else.
-    Line1 = ruleLine(this, "Line1", 24, QPalette::WindowText);
-    Line2 = ruleLine(this, "Line2", 25, QPalette::Window, QColor(224, 224, 224));
+    Line1 = Look::ruleLine(this, QStringLiteral("Line1"), QRect(0, 24, 232, 1),
+                           QPalette::WindowText);
+    Line2 = Look::ruleLine(this, QStringLiteral("Line2"), QRect(0, 25, 232, 1), QPalette::Window,
+                           Look::BoxGrey);
 
     // Created in the designed tab order, bottom row first, which is also the
     // focus chain. A score lies above its row's name, so a long name runs under it.

@@ -4,6 +4,7 @@
 #include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
 #include "ui/WrappedLabel.h"
@@ -28,15 +29,6 @@ constexpr std::array<SpeedEntry, 9> SpeedEntries{{
     {"Speed 1", 400}, {"Speed 2", 300}, {"Speed 3", 250}, {"Speed 4", 200}, {"Speed 5", 150},
     {"Speed 6", 125}, {"Speed 7", 100}, {"Speed 8", 75}, {"Speed 9", 50},
 }};
-
-void setBoxColour(QWidget *box)
-{
-    QPalette palette = box->palette();
-    const QColor grey(224, 224, 224);
-    palette.setColor(QPalette::Base, grey);
-    palette.setColor(QPalette::Button, grey);
-    box->setPalette(palette);
-}
 
 QString optionsText(Store &store, const QString &key, const QVariant &fallback)
 {
@@ -85,7 +77,7 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
 
     for (QWidget *box : {static_cast<QWidget *>(TSize), static_cast<QWidget *>(TPPFood),
                          static_cast<QWidget *>(CSpeed)})
-        setBoxColour(box);
+        Look::setBoxGrey(box);
 
     // The labels name their fields for assistive tools, as their text does on screen.
     Label1->setBuddy(TSize);
@@ -209,13 +201,13 @@ bool frmStart::checkGameSettings()
         m_messages.ask({QStringLiteral("Yakinlik %1 ile %2 arasinda bir sayi olmali!")
                                 .arg(StoreLimits::MinSize)
                                 .arg(StoreLimits::MaxSize),
-                        QStringLiteral("Korvu"), MessageButtons::Ok, MessageAnswer::Ok, this});
+                        Look::Title, MessageButtons::Ok, MessageAnswer::Ok, this});
         TSize->setFocus();
         return false;
     }
     if (!ReadInt16(TPPFood->text())) {
-        m_messages.ask({QStringLiteral("Yemek puani gecersiz, hizi yeniden seciniz!"),
-                        QStringLiteral("Korvu"), MessageButtons::Ok, MessageAnswer::Ok, this});
+        m_messages.ask({QStringLiteral("Yemek puani gecersiz, hizi yeniden seciniz!"), Look::Title,
+                        MessageButtons::Ok, MessageAnswer::Ok, this});
         TSize->setFocus();
         return false;
     }
