@@ -1,6 +1,7 @@
 #include "about/frmAbout.h"
 
 #include "about/KorvuIcon.h"
+#include "about/KorvuVersion.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Placement.h"
@@ -76,7 +77,8 @@ frmAbout::frmAbout(SysInfoServices services, QWidget *owner)
                               QRect(17, 175, 258, 55), msSansSerif);
     lblTitle = textLabel(this, "lblTitle", QStringLiteral("Tum haklari saklidir."),
                          QRect(70, 16, 259, 32), tahoma);
-    lblVersion = textLabel(this, "lblVersion", QStringLiteral("Version 1.0"),
+    lblVersion = textLabel(this, "lblVersion",
+                           QStringLiteral("Version ") + QLatin1String(KorvuVersion),
                            QRect(70, 52, 259, 15), tahoma);
     for (QWidget *label : {lblDescription, lblDisclaimer, lblTitle})
         setTextColour(label, Qt::black);

@@ -1,4 +1,5 @@
 #include "about/KorvuIcon.h"
+#include "about/KorvuVersion.h"
 #include "app/KorvuApp.h"
 
 #include <QApplication>
@@ -9,7 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setOrganizationName(QStringLiteral("Korvu"));
     QApplication::setApplicationName(QStringLiteral("Korvu"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QLatin1String(KorvuVersion));
     // Ties the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.korvu.Korvu"));
     QApplication::setWindowIcon(korvuIcon());
