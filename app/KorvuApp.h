@@ -4,6 +4,7 @@
 #include "about/ProgramLauncher.h"
 #include "about/Registry.h"
 #include "about/frmAbout.h"
+#include "game/Clock.h"
 #include "game/RandomSource.h"
 #include "game/frmPlayfield.h"
 #include "highscores/frmHighscore.h"

@@ -3,6 +3,7 @@
 #include "bench/FixedNamePrompt.h"
 #include "bench/NullStore.h"
 #include "bench/SilentMessageBoxes.h"
+#include "game/Clock.h"
 #include "game/RandomSource.h"
 #include "game/frmPlayfield.h"
 

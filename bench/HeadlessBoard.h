@@ -3,6 +3,7 @@
 #include "bench/NullHost.h"
 #include "game/Canvas.h"
 #include "game/Playfield.h"
+#include "game/Clock.h"
 #include "game/RandomSource.h"
 
 #include <QRegion>

@@ -1,5 +1,6 @@
 #include "game/Playfield.h"
 
+#include "game/Clock.h"
 #include "game/PlayfieldHost.h"
 #include "game/RandomSource.h"
 #include "settings/StoreLayout.h"
@@ -53,7 +54,7 @@ void Playfield::StartSequence()
                                                        : DefaultTickInterval);
     g.FoodPoints = ReadInt16(settings.ppFoodText).value_or(qint16(StoreDefaults::PPFood));
 
-    g.Direction = 3;
+    g.Direction = Heading::Right;
     g.HeadX = qint16(2 * g.CellSize);
     g.HeadY = qint16(2 * g.CellSize);
     g.WormLength = 5;
@@ -153,10 +154,10 @@ void Playfield::move(qint16 direction, int sign)
     GameState &g = m_state;
     const int step = sign * g.CellSize;
     switch (direction) {
-    case 0: g.HeadY = qint16(g.HeadY - step); break;
-    case 1: g.HeadX = qint16(g.HeadX - step); break;
-    case 2: g.HeadY = qint16(g.HeadY + step); break;
-    case 3: g.HeadX = qint16(g.HeadX + step); break;
+    case Heading::Up: g.HeadY = qint16(g.HeadY - step); break;
+    case Heading::Left: g.HeadX = qint16(g.HeadX - step); break;
+    case Heading::Down: g.HeadY = qint16(g.HeadY + step); break;
+    case Heading::Right: g.HeadX = qint16(g.HeadX + step); break;
     default: break;
     }
 }
@@ -186,7 +187,7 @@ void Playfield::Tick()
         }
         gameOver();
     }
-    recordAndDraw();
+    completeMove();
 }
 
 void Playfield::gameOver()
@@ -198,7 +199,10 @@ void Playfield::gameOver()
     Restart();
 }
 
-void Playfield::recordAndDraw()
+// The rest of a move that was not refused: record the cell, erasing the
+// oldest at full length; eat and score, or draw the head and clear the blocked
+// count. A board with no room for the next food ends the game here.
+void Playfield::completeMove()
 {
     GameState &g = m_state;
     const int s = g.CellSize;
@@ -239,7 +243,7 @@ void Playfield::recordAndDraw()
     // and the new game's first cell is recorded in this same tick.
     if (boardFull) {
         gameOver();
-        recordAndDraw();
+        completeMove();
     }
 }
 
@@ -250,10 +254,10 @@ void Playfield::KeyDown(int keyCode)
         return;
     qint16 heading = 0;
     switch (keyCode) {
-    case ArrowUp: heading = 0; break;
-    case ArrowLeft: heading = 1; break;
-    case ArrowDown: heading = 2; break;
-    case ArrowRight: heading = 3; break;
+    case ArrowUp: heading = Heading::Up; break;
+    case ArrowLeft: heading = Heading::Left; break;
+    case ArrowDown: heading = Heading::Down; break;
+    case ArrowRight: heading = Heading::Right; break;
     default: return;
     }
     // Neither straight back nor the heading it already has.

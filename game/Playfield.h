@@ -33,14 +33,13 @@ public:
 
     const GameState &state() const { return m_state; }
     GameState &state() { return m_state; }
-    Canvas &canvas() { return m_canvas; }
 
 private:
     quint32 probe(int x, int y) const { return m_canvas.PixelColour(x + 1, y + 1); }
     void move(qint16 direction, int sign);
     bool hardCoreReached();
     void gameOver();
-    void recordAndDraw();
+    void completeMove();
     bool hasFreeCandidate() const;
     void fitWindowToBoard();
 

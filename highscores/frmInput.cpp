@@ -3,7 +3,7 @@
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/Placement.h"
-#include "ui/WrappedLabel.h"
+#include "ui/WrappedText.h"
 
 #include <QLabel>
 #include <QLineEdit>

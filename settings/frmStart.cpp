@@ -7,7 +7,7 @@
 #include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
-#include "ui/WrappedLabel.h"
+#include "ui/WrappedText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

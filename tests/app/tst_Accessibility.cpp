@@ -5,6 +5,7 @@
 #include "settings/frmStart.h"
 
 #include "tests/about/ScriptedSysInfo.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/MemoryStore.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedNamePrompt.h"

@@ -1,6 +1,7 @@
 #include "game/Playfield.h"
 
 #include "tests/support/FakeHost.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedRandom.h"
 
 #include <QTest>

@@ -1,3 +1,4 @@
+#include "game/Clock.h"
 #include "game/RandomSource.h"
 
 #include <QDeadlineTimer>

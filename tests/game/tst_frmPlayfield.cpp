@@ -1,5 +1,6 @@
 #include "game/frmPlayfield.h"
 
+#include "tests/support/FixedClock.h"
 #include "tests/support/MemoryStore.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedNamePrompt.h"

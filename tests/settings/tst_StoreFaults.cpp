@@ -18,7 +18,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 #include <csignal>
 #include <cstdio>
