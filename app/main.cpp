@@ -1,8 +1,15 @@
 #include "about/KorvuIcon.h"
 #include "about/KorvuVersion.h"
 #include "app/KorvuApp.h"
+#include "game/Clock.h"
+#include "game/RandomSource.h"
+#include "highscores/frmInput.h"
+#include "settings/IniStore.h"
+#include "settings/WriteFailureNotice.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 int main(int argc, char *argv[])
 {
@@ -15,7 +22,13 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.korvu.Korvu"));
     QApplication::setWindowIcon(korvuIcon());
 
-    KorvuApp korvu;
+    QtMessageBoxes messages;
+    IniStore store;
+    reportWriteFailures(store, messages);
+    MixingRandom random(quint64(QDateTime::currentMSecsSinceEpoch()));
+    SystemClock clock;
+    DialogNamePrompt names;
+    KorvuApp korvu(AppServices{store, messages, names, random, clock});
     korvu.start();
     return application.exec();
 }

@@ -22,7 +22,7 @@ struct GameWindow {
                       return StartSettings{1, QString::number(CellSize), TickMilliseconds,
                                            QStringLiteral("9")};
                   },
-                  {}}))
+                  [] {}}))
     {
         window->setAttribute(Qt::WA_DeleteOnClose, false);
     }

@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     {
         frmStart window(store, messages, StartActions{});
         require(window.CSpeed->currentIndex() >= 0 && window.CSpeed->currentIndex() <= 8);
-        require(window.selectedSpeedData() >= 50 && window.selectedSpeedData() <= 400);
+        const int speed = window.startSettings().speedItemData;
+        require(speed >= 50 && speed <= 400);
     }
     // Only a real first start may touch the score table.
     if (played && !store.hasFailedToWrite())

@@ -63,9 +63,7 @@ void Playfield::StartSequence()
     g.BumpCount = 0;
 
     m_host.setScoreText(QStringLiteral("0"));
-    m_host.setScoreLeft(19 * g.CellSize);
-    m_host.setScoreTop(g.CellSize <= 7 ? -5 : -8);
-    m_host.setScorePointSize(g.CellSize + 3);
+    m_host.placeScore(QPoint(19 * g.CellSize, g.CellSize <= 7 ? -5 : -8), g.CellSize + 3);
     m_host.setTimerInterval(g.TickInterval);
     DrawPlayField();
     Food();
@@ -96,20 +94,28 @@ void Playfield::DrawPlayField()
 void Playfield::fitWindowToBoard()
 {
     const int s = m_state.CellSize;
-    // Each step asks for 10 twips less; a platform that will not go smaller
-    // answers with a size larger than asked, and the narrowing stops there.
-    for (int step = 0; m_host.clientWidth() > Columns * s && step < maxFitSteps(Canvas::DesignWidth);
+    shrinkToBoard(Qt::Horizontal, Columns * s, Canvas::DesignWidth);
+    shrinkToBoard(Qt::Vertical, Rows * s, Canvas::DesignHeight);
+}
+
+void Playfield::shrinkToBoard(Qt::Orientation axis, int boardPixels, int designPixels)
+{
+    const auto along = [axis](QSize size) {
+        return axis == Qt::Horizontal ? size.width() : size.height();
+    };
+    // Each step asks for an outer size 10 twips smaller; a platform that will
+    // not go smaller answers with a size larger than asked, and the narrowing
+    // stops there.
+    for (int step = 0; along(m_host.clientSize()) > boardPixels && step < maxFitSteps(designPixels);
          ++step) {
-        const int asked = m_host.outerWidthTwips() - TwipsPerStep;
-        m_host.setOuterWidthTwips(asked);
-        if (m_host.outerWidthTwips() > asked)
-            break;
-    }
-    for (int step = 0; m_host.clientHeight() > Rows * s && step < maxFitSteps(Canvas::DesignHeight);
-         ++step) {
-        const int asked = m_host.outerHeightTwips() - TwipsPerStep;
-        m_host.setOuterHeightTwips(asked);
-        if (m_host.outerHeightTwips() > asked)
+        QSize outer = m_host.outerSize();
+        const int asked = along(outer) * TwipsPerPixel - TwipsPerStep;
+        if (axis == Qt::Horizontal)
+            outer.setWidth(asked / TwipsPerPixel);
+        else
+            outer.setHeight(asked / TwipsPerPixel);
+        m_host.setOuterSize(outer);
+        if (along(m_host.outerSize()) * TwipsPerPixel > asked)
             break;
     }
 }
@@ -195,7 +201,7 @@ void Playfield::gameOver()
     // No tick may run while the end-of-game windows are open; Restart re-arms it.
     m_host.setTimerEnabled(false);
     m_host.showGameOver();
-    m_host.CheckScore(m_state.GameScore);
+    m_host.CheckScore(m_state.GameScore, m_state.LoopIndex);
     Restart();
 }
 

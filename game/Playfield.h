@@ -42,6 +42,9 @@ private:
     void completeMove();
     bool hasFreeCandidate() const;
     void fitWindowToBoard();
+    // Narrows the window along one axis until its client area is no larger
+    // than the board.
+    void shrinkToBoard(Qt::Orientation axis, int boardPixels, int designPixels);
 
     Canvas &m_canvas;
     PlayfieldHost &m_host;

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
-
 quint32 faceColour()
 {
     return Canvas::fromRgb(QApplication::palette().color(QPalette::Window).rgb());
@@ -31,6 +29,7 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
       m_canvas(faceColour()),
       m_playfield(m_canvas, *this, m_services.random, m_services.clock)
 {
+    Q_ASSERT(m_services.startSettings && m_services.onClosed);
     setObjectName(QStringLiteral("frmPlayfield"));
     setWindowTitle(QStringLiteral("Korvu 1.0 - www.korvu.example"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -126,19 +125,18 @@ void frmPlayfield::closeEvent(QCloseEvent *event)
     event->accept();
     if (!m_closed) {
         m_closed = true;
-        if (m_services.onClosed)
-            m_services.onClosed();
+        m_services.onClosed();
     }
 }
 
-void frmPlayfield::CheckScore(qint16 &score)
+void frmPlayfield::CheckScore(qint16 score, qint16 &LoopIndex)
 {
-    ::CheckScore(score, m_playfield.state().LoopIndex, m_services.store, m_services.names, this);
+    ::CheckScore(score, LoopIndex, m_services.store, m_services.names, this);
 }
 
 StartSettings frmPlayfield::startSettings()
 {
-    return m_services.startSettings ? m_services.startSettings() : StartSettings{};
+    return m_services.startSettings();
 }
 
 void frmPlayfield::setScoreVisible(bool visible)
@@ -153,18 +151,9 @@ void frmPlayfield::setScoreText(const QString &text)
     Label1->adjustSize();
 }
 
-void frmPlayfield::setScoreLeft(int left)
+void frmPlayfield::placeScore(QPoint topLeft, int points)
 {
-    Label1->move(left, Label1->y());
-}
-
-void frmPlayfield::setScoreTop(int top)
-{
-    Label1->move(Label1->x(), top);
-}
-
-void frmPlayfield::setScorePointSize(int points)
-{
+    Label1->move(topLeft);
     QFont font = Label1->font();
     font.setPointSizeF(points);
     Label1->setFont(font);
@@ -184,36 +173,21 @@ void frmPlayfield::setTimerEnabled(bool enabled)
         Timer1->stop();
 }
 
-int frmPlayfield::clientWidth()
+QSize frmPlayfield::clientSize()
 {
-    return width();
+    return size();
 }
 
-int frmPlayfield::clientHeight()
+QSize frmPlayfield::outerSize()
 {
-    return height();
+    return frameGeometry().size();
 }
 
-int frmPlayfield::outerWidthTwips()
+void frmPlayfield::setOuterSize(QSize pixels)
 {
-    return frameGeometry().width() * TwipsPerPixel;
-}
-
-int frmPlayfield::outerHeightTwips()
-{
-    return frameGeometry().height() * TwipsPerPixel;
-}
-
-void frmPlayfield::setOuterWidthTwips(int twips)
-{
-    const int frame = frameGeometry().width() - width();
-    setFixedWidth(std::max(1, twips / TwipsPerPixel - frame));
-}
-
-void frmPlayfield::setOuterHeightTwips(int twips)
-{
-    const int frame = frameGeometry().height() - height();
-    setFixedHeight(std::max(1, twips / TwipsPerPixel - frame));
+    const QSize frame = frameGeometry().size() - size();
+    setFixedSize(std::max(1, pixels.width() - frame.width()),
+                 std::max(1, pixels.height() - frame.height()));
 }
 
 QString frmPlayfield::hardCoreText()

@@ -22,8 +22,7 @@ qint16 firstLowerRow(double finalScore, ReadScoreText storedScore)
 
 } // namespace
 
-void CheckScore(const qint16 &score, qint16 &LoopIndex, Store &store, NamePrompt &names,
-                QWidget *owner)
+void CheckScore(qint16 score, qint16 &LoopIndex, Store &store, NamePrompt &names, QWidget *owner)
 {
     const double finalScore = double(score);
     LoopIndex = firstLowerRow(finalScore, [&store](const QString &key) {

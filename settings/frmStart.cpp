@@ -99,26 +99,23 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
     connect(CSpeed, &QComboBox::activated, this, [this] { CSpeed_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] {
-        if (m_actions.showHighscores)
-            m_actions.showHighscores();
+        Q_ASSERT(m_actions.showHighscores);
+        m_actions.showHighscores();
     });
     connect(Command3, &QPushButton::clicked, this, [this] {
-        if (m_actions.showAbout)
-            m_actions.showAbout();
+        Q_ASSERT(m_actions.showAbout);
+        m_actions.showAbout();
     });
 
     Form_Load();
     TSize->setFocus();
 }
 
-int frmStart::showPointsValue() const
+StartSettings frmStart::startSettings() const
 {
-    return ShowPoints->isChecked() ? 1 : 0;
-}
-
-int frmStart::selectedSpeedData() const
-{
-    return CSpeed->currentIndex() < 0 ? 0 : CSpeed->currentData().toInt();
+    return StartSettings{ShowPoints->isChecked() ? 1 : 0, TSize->text(),
+                         CSpeed->currentIndex() < 0 ? 0 : CSpeed->currentData().toInt(),
+                         TPPFood->text()};
 }
 
 void frmStart::Form_Load()
@@ -220,8 +217,8 @@ void frmStart::Command1_Click()
     // reaches the game window.
     if (!checkGameSettings())
         return;
-    if (m_actions.launchGame)
-        m_actions.launchGame();
+    Q_ASSERT(m_actions.launchGame);
+    m_actions.launchGame();
     hide();
 }
 

@@ -69,7 +69,7 @@ void tst_Accessibility::everyControlOfEveryWindowHasAName()
 
     random.queueCell(10, 8);
     frmPlayfield game(PlayfieldServices{store, messages, names, random, clock,
-                                        [] { return StartSettings{1, "5", 400, "1"}; }, {}});
+                                        [] { return StartSettings{1, "5", 400, "1"}; }, [] {}});
     game.setAttribute(Qt::WA_DeleteOnClose, false);
     QCOMPARE(unnamedControls(game), QStringList());
 

@@ -554,7 +554,7 @@ void tst_Playfield::gameOverRunsMessageCheckRestartWithTheTimerStopped()
     bool timerDuringMessage = true;
     bool timerDuringCheck = true;
     game.host.onGameOver = [&] { timerDuringMessage = game.host.timerEnabled; };
-    game.host.onCheckScore = [&](qint16 &) { timerDuringCheck = game.host.timerEnabled; };
+    game.host.onCheckScore = [&] { timerDuringCheck = game.host.timerEnabled; };
     game.random.queueCell(10, 10);
     game.ticks(3); // eats the food at column 5
     QCOMPARE(int(game.g().GameScore), 3);

@@ -91,7 +91,7 @@ void tst_frmStart::laterStartRestoresWithoutWriting()
                                          "Options/Size"}));
     // The stored points win over the speed's own value.
     QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 5"));
-    QCOMPARE(w.selectedSpeedData(), 150);
+    QCOMPARE(w.startSettings().speedItemData, 150);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
     QCOMPARE(w.TSize->text(), QStringLiteral("abc"));
     QVERIFY(w.ShowPoints->isChecked());
@@ -180,7 +180,7 @@ void tst_frmStart::pickingASpeedSetsPointsPerFood()
     QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
     QTest::keyClick(w.CSpeed, Qt::Key_End);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
-    QCOMPARE(w.selectedSpeedData(), 50);
+    QCOMPARE(w.startSettings().speedItemData, 50);
 }
 
 void tst_frmStart::layoutMatchesTheDesign()
