@@ -52,12 +52,15 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
     Timer1 = new TickTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        m_playfield.Tick();
-        repaintDamage();
-    });
+    connect(Timer1, &QTimer::timeout, this, &frmPlayfield::Timer1_Timer);
 
     m_playfield.StartSequence();
+    repaintDamage();
+}
+
+void frmPlayfield::Timer1_Timer()
+{
+    m_playfield.Tick();
     repaintDamage();
 }
 

@@ -39,6 +39,9 @@ public:
     QLabel *Label1;
     TickTimer *Timer1;
 
+    // Timer1's expiry: one tick of the game, then the repaint of what it changed.
+    void Timer1_Timer();
+
     void Restart();
     bool Food();
     void DrawPlayField();
