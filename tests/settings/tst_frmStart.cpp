@@ -274,11 +274,11 @@ void tst_frmStart::baslatRefusesAnUnusableSize_data()
     QTest::newRow("negative") << "-5" << false;
     QTest::newRow("31") << "31" << false;
     QTest::newRow("1e9") << "1e9" << false;
-    QTest::newRow("rounds to 1") << "1.5" << true; // half to even: 2
+    QTest::newRow("1.5 rounds half to even: 2") << "1.5" << true;
     QTest::newRow("two") << "2" << true;
     QTest::newRow("thirty") << " 30 " << true;
-    QTest::newRow("rounds to 31") << "30.5" << true; // half to even: 30
-    QTest::newRow("rounds above 30") << "30.6" << false;
+    QTest::newRow("30.5 rounds half to even: 30") << "30.5" << true;
+    QTest::newRow("30.6 rounds to 31") << "30.6" << false;
 }
 
 void tst_frmStart::baslatRefusesAnUnusableSize()
