@@ -86,8 +86,9 @@ void tst_KorvuApp::everyGameStartReadsTheStartWindowsFourControls()
     QVERIFY(!game->Label1->isHidden());
     QCOMPARE(game->Label1->text(), QStringLiteral("2"));
 
-    // Closing the game closes the start window too, and both are destroyed.
+    // Closing the game stops its tick and closes the start window; both go.
     game->close();
+    QVERIFY(!game->Timer1->isActive());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }

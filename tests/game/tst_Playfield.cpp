@@ -109,7 +109,6 @@ private slots:
     void startSetsEveryStateValue();
     void startPlacesAndSizesTheScoreLabel_data();
     void startPlacesAndSizesTheScoreLabel();
-    void startHidesTheScoreWhenShowPointsIsOff();
     void startReadsNumbersRoundingHalfToEven_data();
     void startReadsNumbersRoundingHalfToEven();
     void restartClearsAndRedraws();
@@ -395,14 +394,6 @@ void tst_Playfield::startPlacesAndSizesTheScoreLabel()
     QCOMPARE(game.host.scoreTop, top);
     QCOMPARE(game.host.scorePoints, size + 3);
     QVERIFY(game.host.scoreVisible);
-}
-
-void tst_Playfield::startHidesTheScoreWhenShowPointsIsOff()
-{
-    Game game;
-    game.host.settings.showPoints = 0;
-    game.start(5, 10, 8);
-    QVERIFY(!game.host.scoreVisible);
 }
 
 void tst_Playfield::startReadsNumbersRoundingHalfToEven_data()
