@@ -7,6 +7,7 @@
 #include "tests/support/ScriptedRandom.h"
 #include "ui/TickTimer.h"
 
+#include <QKeySequence>
 #include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
@@ -110,7 +111,8 @@ void tst_frmPlayfield::arrowKeysSteerWhateverModifiersAreHeld_data()
     QTest::newRow("alt down") << int(Qt::Key_Down) << int(Qt::AltModifier) << 2;
     QTest::newRow("left reverses: refused") << int(Qt::Key_Left) << int(Qt::NoModifier) << 3;
     for (Qt::Key other : {Qt::Key_Space, Qt::Key_P, Qt::Key_Escape, Qt::Key_Return, Qt::Key_W})
-        QTest::addRow("other key %x", other) << int(other) << int(Qt::NoModifier) << 3;
+        QTest::addRow("%s", qPrintable(QKeySequence(other).toString()))
+                << int(other) << int(Qt::NoModifier) << 3;
 }
 
 void tst_frmPlayfield::arrowKeysSteerWhateverModifiersAreHeld()
