@@ -182,7 +182,8 @@ void frmStart::Form_Unload()
     m_store.commit(StoreKeys::App, [this](SettingsEdit &stored) {
         stored.setValue(StoreKeys::Options, StoreKeys::Size, TSize->text());
         stored.setValue(StoreKeys::Options, StoreKeys::PPFood, TPPFood->text());
-        stored.setValue(StoreKeys::Options, StoreKeys::Speed, QString::number(CSpeed->currentIndex()));
+        stored.setValue(StoreKeys::Options, StoreKeys::Speed,
+                        QString::number(CSpeed->currentIndex()));
     });
 }
 
