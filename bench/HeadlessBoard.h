@@ -2,8 +2,8 @@
 
 #include "bench/NullHost.h"
 #include "game/Canvas.h"
-#include "game/Playfield.h"
 #include "game/Clock.h"
+#include "game/Playfield.h"
 #include "game/RandomSource.h"
 
 #include <QRegion>
