@@ -2,6 +2,7 @@
 
 #include "about/FileProbe.h"
 #include "about/ProgramLauncher.h"
+#include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 
 namespace {
@@ -89,6 +90,6 @@ bool SysInfoLauncher::GetKeyValue(RegistryKey KeyRoot, const QString &KeyName,
 
 void SysInfoLauncher::showUnavailable()
 {
-    m_services.messages.ask({UnavailableText, QStringLiteral("Korvu"), MessageButtons::Ok,
-                             MessageAnswer::Ok, m_owner});
+    m_services.messages.ask({UnavailableText, Look::Title, MessageButtons::Ok, MessageAnswer::Ok,
+                             m_owner});
 }

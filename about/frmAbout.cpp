@@ -1,24 +1,15 @@
 #include "about/frmAbout.h"
 
 #include "about/KorvuIcon.h"
+#include "about/KorvuVersion.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/Placement.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-QWidget *ruleLine(QWidget *parent, const char *name, const QRect &rect, const QColor &colour)
-{
-    auto *line = place(new QWidget(parent), name, rect.x(), rect.y(), rect.width(), rect.height());
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
-    line->setAutoFillBackground(true);
-    line->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return line;
-}
 
 // Labels show their text as written, in a fixed place; clicks go through them.
 QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
@@ -59,8 +50,10 @@ frmAbout::frmAbout(SysInfoServices services, QWidget *owner)
     setGeometry(156, 129, 382, 237);
 
     // The etched rule lies under the controls, as drawn lines do.
-    m_lines[1] = ruleLine(this, "Line1(1)", QRect(6, 163, 371, 1), QColor(128, 128, 128));
-    m_lines[0] = ruleLine(this, "Line1(0)", QRect(7, 164, 370, 2), Qt::white);
+    m_lines[1] = Look::ruleLine(this, QStringLiteral("Line1(1)"), QRect(6, 163, 371, 1),
+                                QPalette::Window, QColor(128, 128, 128));
+    m_lines[0] = Look::ruleLine(this, QStringLiteral("Line1(0)"), QRect(7, 164, 370, 2),
+                                QPalette::Window, Qt::white);
 
     // Created in the designed tab order, which is also the focus chain.
     const QFont msSansSerif = designFont(DesignFont::MsSansSerif, 8.25);
@@ -84,7 +77,8 @@ frmAbout::frmAbout(SysInfoServices services, QWidget *owner)
                               QRect(17, 175, 258, 55), msSansSerif);
     lblTitle = textLabel(this, "lblTitle", QStringLiteral("Tum haklari saklidir."),
                          QRect(70, 16, 259, 32), tahoma);
-    lblVersion = textLabel(this, "lblVersion", QStringLiteral("Version 1.0"),
+    lblVersion = textLabel(this, "lblVersion",
+                           QStringLiteral("Version ") + QLatin1String(KorvuVersion),
                            QRect(70, 52, 259, 15), tahoma);
     for (QWidget *label : {lblDescription, lblDisclaimer, lblTitle})
         setTextColour(label, Qt::black);

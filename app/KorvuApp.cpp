@@ -1,42 +1,33 @@
 #include "app/KorvuApp.h"
 
-#include "settings/WriteFailureNotice.h"
-
-#include <QCheckBox>
-#include <QDateTime>
-#include <QLineEdit>
-
-KorvuApp::KorvuApp()
-    : m_random(quint64(QDateTime::currentMSecsSinceEpoch())),
+KorvuApp::KorvuApp(AppServices services)
+    : m_services(services),
       m_start([this] {
-          return new frmStart(m_store, m_messages,
+          return new frmStart(m_services.store, m_services.messages,
                               StartActions{[this] { launchGame(); }, [this] { showHighscores(); },
                                            [this] { showAbout(); }});
       }),
+      // Every game start reads the start window's controls afresh.
       m_game([this] {
-          return new frmPlayfield(PlayfieldServices{m_store, m_messages, m_names, m_random,
-                                                    m_clock, [this] { return readStartSettings(); },
-                                                    [this] { unloadStart(); }});
+          return new frmPlayfield(PlayfieldServices{
+                  m_services.store, m_services.messages, m_services.names, m_services.random,
+                  m_services.clock, [this] { return m_start.get().startSettings(); },
+                  [this] { unloadStart(); }});
       }),
-      m_highscore([this] { return new frmHighscore(m_store, m_messages, m_start.loaded()); }),
+      m_highscore([this] {
+          return new frmHighscore(m_services.store, m_services.messages, m_start.loaded());
+      }),
       m_about([this] {
-          return new frmAbout(SysInfoServices{m_registry, m_files, m_launcher, m_messages},
-                              m_start.loaded());
+          return new frmAbout(
+                  SysInfoServices{m_registry, m_files, m_launcher, m_services.messages},
+                  m_start.loaded());
       })
 {
-    reportWriteFailures(m_store, m_messages);
 }
 
 void KorvuApp::start()
 {
     m_start.get().show();
-}
-
-StartSettings KorvuApp::readStartSettings()
-{
-    frmStart &start = m_start.get();
-    return StartSettings{start.showPointsValue(), start.TSize->text(), start.selectedSpeedData(),
-                         start.TPPFood->text()};
 }
 
 void KorvuApp::launchGame()

@@ -4,35 +4,44 @@
 #include "about/ProgramLauncher.h"
 #include "about/Registry.h"
 #include "about/frmAbout.h"
-#include "game/RandomSource.h"
 #include "game/frmPlayfield.h"
 #include "highscores/frmHighscore.h"
-#include "highscores/frmInput.h"
-#include "settings/IniStore.h"
 #include "settings/frmStart.h"
-#include "ui/MessageBoxes.h"
 #include "ui/WindowSlot.h"
 
-// Owns the program's services and its windows, each created on first use.
+class Clock;
+class MessageBoxes;
+class NamePrompt;
+class RandomSource;
+class Store;
+
+// What the program's entry hands the windows: the store, the dialogs, the
+// randomness and the time of day.
+struct AppServices {
+    Store &store;
+    MessageBoxes &messages;
+    NamePrompt &names;
+    RandomSource &random;
+    Clock &clock;
+};
+
+// Owns the program's windows, each created on first use, and wires them to
+// one another and to the services.
 class KorvuApp {
 public:
-    KorvuApp();
+    explicit KorvuApp(AppServices services);
 
     // Creates and shows the start window.
     void start();
 
 private:
-    StartSettings readStartSettings();
     void launchGame();
     void unloadStart();
     void showHighscores();
     void showAbout();
 
-    QtMessageBoxes m_messages;
-    IniStore m_store;
-    MixingRandom m_random;
-    SystemClock m_clock;
-    DialogNamePrompt m_names;
+    AppServices m_services;
+    // The launcher no control starts reaches the system itself.
     SystemRegistry m_registry;
     SystemFileProbe m_files;
     SystemLauncher m_launcher;

@@ -1,7 +1,15 @@
 #include "about/KorvuIcon.h"
+#include "about/KorvuVersion.h"
 #include "app/KorvuApp.h"
+#include "game/Clock.h"
+#include "game/RandomSource.h"
+#include "highscores/frmInput.h"
+#include "settings/IniStore.h"
+#include "settings/WriteFailureNotice.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 int main(int argc, char *argv[])
 {
@@ -9,12 +17,18 @@ int main(int argc, char *argv[])
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setOrganizationName(QStringLiteral("Korvu"));
     QApplication::setApplicationName(QStringLiteral("Korvu"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QLatin1String(KorvuVersion));
     // Ties the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.korvu.Korvu"));
     QApplication::setWindowIcon(korvuIcon());
 
-    KorvuApp korvu;
+    QtMessageBoxes messages;
+    IniStore store;
+    reportWriteFailures(store, messages);
+    MixingRandom random(quint64(QDateTime::currentMSecsSinceEpoch()));
+    SystemClock clock;
+    DialogNamePrompt names;
+    KorvuApp korvu(AppServices{store, messages, names, random, clock});
     korvu.start();
     return application.exec();
 }

@@ -3,6 +3,7 @@
 #include "bench/FixedNamePrompt.h"
 #include "bench/NullStore.h"
 #include "bench/SilentMessageBoxes.h"
+#include "game/Clock.h"
 #include "game/RandomSource.h"
 #include "game/frmPlayfield.h"
 
@@ -21,7 +22,7 @@ struct GameWindow {
                       return StartSettings{1, QString::number(CellSize), TickMilliseconds,
                                            QStringLiteral("9")};
                   },
-                  {}}))
+                  [] {}}))
     {
         window->setAttribute(Qt::WA_DeleteOnClose, false);
     }

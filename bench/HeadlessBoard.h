@@ -2,6 +2,7 @@
 
 #include "bench/NullHost.h"
 #include "game/Canvas.h"
+#include "game/Clock.h"
 #include "game/Playfield.h"
 #include "game/RandomSource.h"
 

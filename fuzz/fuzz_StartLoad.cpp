@@ -1,6 +1,7 @@
 // A whole start-window load from whatever the settings file holds.
 #include "fuzz/FuzzText.h"
 #include "settings/IniStore.h"
+#include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 #include "settings/frmStart.h"
 #include "ui/MessageBoxes.h"
@@ -31,11 +32,11 @@ Harness *harness = nullptr;
 QStringList highscores(IniStore &store)
 {
     QStringList values;
-    for (int row = 1; row <= 4; ++row) {
-        values.append(store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                       QStringLiteral("Name%1").arg(row), QString()));
-        values.append(store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                       QStringLiteral("Score%1").arg(row), 0));
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
+        values.append(store.GetSetting(StoreKeys::App, StoreKeys::Highscore, StoreKeys::Name(row),
+                                       QString()));
+        values.append(store.GetSetting(StoreKeys::App, StoreKeys::Highscore, StoreKeys::Score(row),
+                                       StoreDefaults::Score));
     }
     return values;
 }
@@ -61,12 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IniStore store(harness->dir.path());
     SilentMessages messages;
     const bool played = ReadPlayed(store.GetSetting(StoreKeys::App, StoreKeys::Options,
-                                                    QStringLiteral("Played"), false));
+                                                    StoreKeys::Played, StoreDefaults::Played));
     const QStringList before = highscores(store);
     {
         frmStart window(store, messages, StartActions{});
         require(window.CSpeed->currentIndex() >= 0 && window.CSpeed->currentIndex() <= 8);
-        require(window.selectedSpeedData() >= 50 && window.selectedSpeedData() <= 400);
+        const int speed = window.startSettings().speedItemData;
+        require(speed >= 50 && speed <= 400);
     }
     // Only a real first start may touch the score table.
     if (played && !store.hasFailedToWrite())

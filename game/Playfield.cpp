@@ -1,7 +1,9 @@
 #include "game/Playfield.h"
 
+#include "game/Clock.h"
 #include "game/PlayfieldHost.h"
 #include "game/RandomSource.h"
+#include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 
 #include <algorithm>
@@ -13,10 +15,7 @@ constexpr qint16 Int16Max = 32767;
 constexpr qint16 Int16Min = -32768;
 constexpr int TwipsPerPixel = 15;
 constexpr int TwipsPerStep = 10;
-constexpr int DefaultCellSize = 5;
-constexpr int DefaultFoodPoints = 1;
-constexpr int DefaultTickInterval = 400;
-constexpr double DefaultHardCore = 2;
+constexpr int DefaultTickInterval = 400; // "Speed 1"
 constexpr int MaxTrail = GameState::TrailEntries - 1;
 
 qint16 saturatedSum(qint16 a, qint16 b)
@@ -48,12 +47,14 @@ void Playfield::StartSequence()
     // The start window refuses texts the board cannot use; these fallbacks only
     // keep a direct caller from building an unusable board.
     const std::optional<qint16> size = ReadInt16(settings.sizeText);
-    g.CellSize = size && *size >= 2 && *size <= 30 ? *size : qint16(DefaultCellSize);
+    g.CellSize = size && *size >= StoreLimits::MinSize && *size <= StoreLimits::MaxSize
+            ? *size
+            : qint16(StoreDefaults::Size);
     g.TickInterval = qint16(settings.speedItemData > 0 ? settings.speedItemData
                                                        : DefaultTickInterval);
-    g.FoodPoints = ReadInt16(settings.ppFoodText).value_or(qint16(DefaultFoodPoints));
+    g.FoodPoints = ReadInt16(settings.ppFoodText).value_or(qint16(StoreDefaults::PPFood));
 
-    g.Direction = 3;
+    g.Direction = Heading::Right;
     g.HeadX = qint16(2 * g.CellSize);
     g.HeadY = qint16(2 * g.CellSize);
     g.WormLength = 5;
@@ -62,9 +63,7 @@ void Playfield::StartSequence()
     g.BumpCount = 0;
 
     m_host.setScoreText(QStringLiteral("0"));
-    m_host.setScoreLeft(19 * g.CellSize);
-    m_host.setScoreTop(g.CellSize <= 7 ? -5 : -8);
-    m_host.setScorePointSize(g.CellSize + 3);
+    m_host.placeScore(QPoint(19 * g.CellSize, g.CellSize <= 7 ? -5 : -8), g.CellSize + 3);
     m_host.setTimerInterval(g.TickInterval);
     DrawPlayField();
     Food();
@@ -95,20 +94,28 @@ void Playfield::DrawPlayField()
 void Playfield::fitWindowToBoard()
 {
     const int s = m_state.CellSize;
-    // Each step asks for 10 twips less; a platform that will not go smaller
-    // answers with a size larger than asked, and the narrowing stops there.
-    for (int step = 0; m_host.clientWidth() > Columns * s && step < maxFitSteps(Canvas::DesignWidth);
+    shrinkToBoard(Qt::Horizontal, Columns * s, Canvas::DesignWidth);
+    shrinkToBoard(Qt::Vertical, Rows * s, Canvas::DesignHeight);
+}
+
+void Playfield::shrinkToBoard(Qt::Orientation axis, int boardPixels, int designPixels)
+{
+    const auto along = [axis](QSize size) {
+        return axis == Qt::Horizontal ? size.width() : size.height();
+    };
+    // Each step asks for an outer size 10 twips smaller; a platform that will
+    // not go smaller answers with a size larger than asked, and the narrowing
+    // stops there.
+    for (int step = 0; along(m_host.clientSize()) > boardPixels && step < maxFitSteps(designPixels);
          ++step) {
-        const int asked = m_host.outerWidthTwips() - TwipsPerStep;
-        m_host.setOuterWidthTwips(asked);
-        if (m_host.outerWidthTwips() > asked)
-            break;
-    }
-    for (int step = 0; m_host.clientHeight() > Rows * s && step < maxFitSteps(Canvas::DesignHeight);
-         ++step) {
-        const int asked = m_host.outerHeightTwips() - TwipsPerStep;
-        m_host.setOuterHeightTwips(asked);
-        if (m_host.outerHeightTwips() > asked)
+        QSize outer = m_host.outerSize();
+        const int asked = along(outer) * TwipsPerPixel - TwipsPerStep;
+        if (axis == Qt::Horizontal)
+            outer.setWidth(asked / TwipsPerPixel);
+        else
+            outer.setHeight(asked / TwipsPerPixel);
+        m_host.setOuterSize(outer);
+        if (along(m_host.outerSize()) * TwipsPerPixel > asked)
             break;
     }
 }
@@ -153,10 +160,10 @@ void Playfield::move(qint16 direction, int sign)
     GameState &g = m_state;
     const int step = sign * g.CellSize;
     switch (direction) {
-    case 0: g.HeadY = qint16(g.HeadY - step); break;
-    case 1: g.HeadX = qint16(g.HeadX - step); break;
-    case 2: g.HeadY = qint16(g.HeadY + step); break;
-    case 3: g.HeadX = qint16(g.HeadX + step); break;
+    case Heading::Up: g.HeadY = qint16(g.HeadY - step); break;
+    case Heading::Left: g.HeadX = qint16(g.HeadX - step); break;
+    case Heading::Down: g.HeadY = qint16(g.HeadY + step); break;
+    case Heading::Right: g.HeadX = qint16(g.HeadX + step); break;
     default: break;
     }
 }
@@ -165,7 +172,7 @@ bool Playfield::hardCoreReached()
 {
     // A limit that is no number counts as the default; one the count can never
     // equal means blocking never ends the game.
-    const double limit = ReadNumber(m_host.hardCoreText()).value_or(DefaultHardCore);
+    const double limit = ReadNumber(m_host.hardCoreText()).value_or(StoreDefaults::HardCore);
     return limit == double(m_state.BumpCount);
 }
 
@@ -186,7 +193,7 @@ void Playfield::Tick()
         }
         gameOver();
     }
-    recordAndDraw();
+    completeMove();
 }
 
 void Playfield::gameOver()
@@ -194,11 +201,14 @@ void Playfield::gameOver()
     // No tick may run while the end-of-game windows are open; Restart re-arms it.
     m_host.setTimerEnabled(false);
     m_host.showGameOver();
-    m_host.CheckScore(m_state.GameScore);
+    m_host.CheckScore(m_state.GameScore, m_state.LoopIndex);
     Restart();
 }
 
-void Playfield::recordAndDraw()
+// The rest of a move that was not refused: record the cell, erasing the
+// oldest at full length; eat and score, or draw the head and clear the blocked
+// count. A board with no room for the next food ends the game here.
+void Playfield::completeMove()
 {
     GameState &g = m_state;
     const int s = g.CellSize;
@@ -239,7 +249,7 @@ void Playfield::recordAndDraw()
     // and the new game's first cell is recorded in this same tick.
     if (boardFull) {
         gameOver();
-        recordAndDraw();
+        completeMove();
     }
 }
 
@@ -250,10 +260,10 @@ void Playfield::KeyDown(int keyCode)
         return;
     qint16 heading = 0;
     switch (keyCode) {
-    case ArrowUp: heading = 0; break;
-    case ArrowLeft: heading = 1; break;
-    case ArrowDown: heading = 2; break;
-    case ArrowRight: heading = 3; break;
+    case ArrowUp: heading = Heading::Up; break;
+    case ArrowLeft: heading = Heading::Left; break;
+    case ArrowDown: heading = Heading::Down; break;
+    case ArrowRight: heading = Heading::Right; break;
     default: return;
     }
     // Neither straight back nor the heading it already has.

@@ -33,16 +33,18 @@ public:
 
     const GameState &state() const { return m_state; }
     GameState &state() { return m_state; }
-    Canvas &canvas() { return m_canvas; }
 
 private:
     quint32 probe(int x, int y) const { return m_canvas.PixelColour(x + 1, y + 1); }
     void move(qint16 direction, int sign);
     bool hardCoreReached();
     void gameOver();
-    void recordAndDraw();
+    void completeMove();
     bool hasFreeCandidate() const;
     void fitWindowToBoard();
+    // Narrows the window along one axis until its client area is no larger
+    // than the board.
+    void shrinkToBoard(Qt::Orientation axis, int boardPixels, int designPixels);
 
     Canvas &m_canvas;
     PlayfieldHost &m_host;

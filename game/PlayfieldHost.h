@@ -1,15 +1,11 @@
 #pragma once
 
+#include "settings/StartSettings.h"
+
+#include <QPoint>
+#include <QSize>
 #include <QString>
 #include <QtGlobal>
-
-// The start window's controls as a game start reads them.
-struct StartSettings {
-    int showPoints = 1;     // 0 unchecked, 1 checked
-    QString sizeText;       // TSize
-    int speedItemData = 0;  // item data of the selected CSpeed entry; 0 if none
-    QString ppFoodText;     // TPPFood
-};
 
 // Everything the rules reach outside the picture and the state: the start
 // window's settings, the score label, the tick timer, the window's size, the
@@ -23,23 +19,22 @@ public:
 
     virtual void setScoreVisible(bool visible) = 0;
     virtual void setScoreText(const QString &text) = 0;
-    virtual void setScoreLeft(int left) = 0;
-    virtual void setScoreTop(int top) = 0;
-    virtual void setScorePointSize(int points) = 0;
+    // Moves the score label's top-left corner and sets its font size in points.
+    virtual void placeScore(QPoint topLeft, int points) = 0;
 
     virtual void setTimerInterval(int milliseconds) = 0;
     virtual void setTimerEnabled(bool enabled) = 0;
 
-    virtual int clientWidth() = 0;
-    virtual int clientHeight() = 0;
-    virtual int outerWidthTwips() = 0;
-    virtual int outerHeightTwips() = 0;
-    virtual void setOuterWidthTwips(int twips) = 0;
-    virtual void setOuterHeightTwips(int twips) = 0;
+    // The window's client area and outer frame in pixels. A new outer size
+    // applies at once; the platform may keep the window larger than asked.
+    virtual QSize clientSize() = 0;
+    virtual QSize outerSize() = 0;
+    virtual void setOuterSize(QSize pixels) = 0;
 
     // The stored "HardCore" text, read afresh on every blocked tick.
     virtual QString hardCoreText() = 0;
     // "Oyun Bitti!"; returns when the player has closed it.
     virtual void showGameOver() = 0;
-    virtual void CheckScore(qint16 &score) = 0;
+    // The end-of-game check; LoopIndex is the rules' shared loop counter.
+    virtual void CheckScore(qint16 score, qint16 &LoopIndex) = 0;
 };

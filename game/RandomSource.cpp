@@ -1,9 +1,6 @@
 #include "game/RandomSource.h"
 
-#include <QTime>
-
 #include <bit>
-#include <cmath>
 
 namespace {
 
@@ -27,15 +24,4 @@ double MixingRandom::next()
 {
     // The top 53 bits make a double on [0, 1) with every value equally likely.
     return double(splitMix(m_state) >> 11) * 0x1.0p-53;
-}
-
-SystemClock::SystemClock()
-    : m_startSeconds(QTime::currentTime().msecsSinceStartOfDay() / 1000.0)
-{
-    m_elapsed.start();
-}
-
-double SystemClock::secondsSinceMidnight()
-{
-    return std::fmod(m_startSeconds + m_elapsed.nsecsElapsed() / 1e9, 86400.0);
 }

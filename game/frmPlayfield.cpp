@@ -2,7 +2,9 @@
 
 #include "highscores/ScoreCheck.h"
 #include "settings/Store.h"
+#include "settings/StoreLayout.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 #include "ui/TickTimer.h"
 
@@ -13,8 +15,6 @@
 #include <QPainter>
 
 namespace {
-
-constexpr int TwipsPerPixel = 15;
 
 quint32 faceColour()
 {
@@ -30,6 +30,7 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
       m_canvas(faceColour()),
       m_playfield(m_canvas, *this, m_services.random, m_services.clock)
 {
+    Q_ASSERT(m_services.startSettings && m_services.onClosed);
     setObjectName(QStringLiteral("frmPlayfield"));
     setWindowTitle(QStringLiteral("Korvu 1.0 - www.korvu.example"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -52,12 +53,15 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
     Timer1 = new TickTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        m_playfield.Tick();
-        repaintDamage();
-    });
+    connect(Timer1, &QTimer::timeout, this, &frmPlayfield::Timer1_Timer);
 
     m_playfield.StartSequence();
+    repaintDamage();
+}
+
+void frmPlayfield::Timer1_Timer()
+{
+    m_playfield.Tick();
     repaintDamage();
 }
 
@@ -125,19 +129,18 @@ void frmPlayfield::closeEvent(QCloseEvent *event)
     event->accept();
     if (!m_closed) {
         m_closed = true;
-        if (m_services.onClosed)
-            m_services.onClosed();
+        m_services.onClosed();
     }
 }
 
-void frmPlayfield::CheckScore(qint16 &score)
+void frmPlayfield::CheckScore(qint16 score, qint16 &LoopIndex)
 {
-    ::CheckScore(score, m_playfield.state().LoopIndex, m_services.store, m_services.names, this);
+    ::CheckScore(score, LoopIndex, m_services.store, m_services.names, this);
 }
 
 StartSettings frmPlayfield::startSettings()
 {
-    return m_services.startSettings ? m_services.startSettings() : StartSettings{};
+    return m_services.startSettings();
 }
 
 void frmPlayfield::setScoreVisible(bool visible)
@@ -152,18 +155,9 @@ void frmPlayfield::setScoreText(const QString &text)
     Label1->adjustSize();
 }
 
-void frmPlayfield::setScoreLeft(int left)
+void frmPlayfield::placeScore(QPoint topLeft, int points)
 {
-    Label1->move(left, Label1->y());
-}
-
-void frmPlayfield::setScoreTop(int top)
-{
-    Label1->move(Label1->x(), top);
-}
-
-void frmPlayfield::setScorePointSize(int points)
-{
+    Label1->move(topLeft);
     QFont font = Label1->font();
     font.setPointSizeF(points);
     Label1->setFont(font);
@@ -183,48 +177,33 @@ void frmPlayfield::setTimerEnabled(bool enabled)
         Timer1->stop();
 }
 
-int frmPlayfield::clientWidth()
+QSize frmPlayfield::clientSize()
 {
-    return width();
+    return size();
 }
 
-int frmPlayfield::clientHeight()
+QSize frmPlayfield::outerSize()
 {
-    return height();
+    return frameGeometry().size();
 }
 
-int frmPlayfield::outerWidthTwips()
+void frmPlayfield::setOuterSize(QSize pixels)
 {
-    return frameGeometry().width() * TwipsPerPixel;
-}
-
-int frmPlayfield::outerHeightTwips()
-{
-    return frameGeometry().height() * TwipsPerPixel;
-}
-
-void frmPlayfield::setOuterWidthTwips(int twips)
-{
-    const int frame = frameGeometry().width() - width();
-    setFixedWidth(std::max(1, twips / TwipsPerPixel - frame));
-}
-
-void frmPlayfield::setOuterHeightTwips(int twips)
-{
-    const int frame = frameGeometry().height() - height();
-    setFixedHeight(std::max(1, twips / TwipsPerPixel - frame));
+    const QSize frame = frameGeometry().size() - size();
+    setFixedSize(std::max(1, pixels.width() - frame.width()),
+                 std::max(1, pixels.height() - frame.height()));
 }
 
 QString frmPlayfield::hardCoreText()
 {
-    return m_services.store.GetSetting(StoreKeys::App, StoreKeys::Options,
-                                       QStringLiteral("HardCore"), 2);
+    return m_services.store.GetSetting(StoreKeys::App, StoreKeys::Options, StoreKeys::HardCore,
+                                       StoreDefaults::HardCore);
 }
 
 void frmPlayfield::showGameOver()
 {
     // The picture as it stands shows behind the box.
     repaintDamage();
-    m_services.messages.ask({QStringLiteral("Oyun Bitti!"), QStringLiteral("Korvu"),
-                             MessageButtons::Ok, MessageAnswer::Ok, this});
+    m_services.messages.ask({QStringLiteral("Oyun Bitti!"), Look::Title, MessageButtons::Ok,
+                             MessageAnswer::Ok, this});
 }

@@ -17,7 +17,8 @@ class Store;
 class TickTimer;
 
 // What the game window is handed: the store, the dialogs, the randomness and
-// time, where the start settings come from, and what closing it means.
+// time, where the start settings come from, and what closing it means. Every
+// one is required.
 struct PlayfieldServices {
     Store &store;
     MessageBoxes &messages;
@@ -38,10 +39,13 @@ public:
     QLabel *Label1;
     TickTimer *Timer1;
 
+    // Timer1's expiry: one tick of the game, then the repaint of what it changed.
+    void Timer1_Timer();
+
     void Restart();
     bool Food();
     void DrawPlayField();
-    void CheckScore(qint16 &score) override;
+    void CheckScore(qint16 score, qint16 &LoopIndex) override;
 
     Playfield &playfield() { return m_playfield; }
     const Canvas &canvas() const { return m_canvas; }
@@ -58,17 +62,12 @@ private:
     StartSettings startSettings() override;
     void setScoreVisible(bool visible) override;
     void setScoreText(const QString &text) override;
-    void setScoreLeft(int left) override;
-    void setScoreTop(int top) override;
-    void setScorePointSize(int points) override;
+    void placeScore(QPoint topLeft, int points) override;
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
-    int clientWidth() override;
-    int clientHeight() override;
-    int outerWidthTwips() override;
-    int outerHeightTwips() override;
-    void setOuterWidthTwips(int twips) override;
-    void setOuterHeightTwips(int twips) override;
+    QSize clientSize() override;
+    QSize outerSize() override;
+    void setOuterSize(QSize pixels) override;
     QString hardCoreText() override;
     void showGameOver() override;
 

@@ -2,31 +2,33 @@
 
 #include "highscores/NamePrompt.h"
 #include "settings/Store.h"
+#include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 
 namespace {
 
-// The first row whose stored score is strictly below the final score, or 5.
+// The first row whose stored score is strictly below the final score, or the
+// one past the last.
 template<typename ReadScoreText>
 qint16 firstLowerRow(double finalScore, ReadScoreText storedScore)
 {
     qint16 row = 1;
     // Scores compare as numbers: "7" is below 10.
-    while (row <= 4 && ReadScore(storedScore(QStringLiteral("Score%1").arg(row))) >= finalScore)
+    while (row <= StoreKeys::HighscoreRows
+           && ReadScore(storedScore(StoreKeys::Score(row))) >= finalScore)
         ++row;
     return row;
 }
 
 } // namespace
 
-void CheckScore(const qint16 &score, qint16 &LoopIndex, Store &store, NamePrompt &names,
-                QWidget *owner)
+void CheckScore(qint16 score, qint16 &LoopIndex, Store &store, NamePrompt &names, QWidget *owner)
 {
     const double finalScore = double(score);
     LoopIndex = firstLowerRow(finalScore, [&store](const QString &key) {
-        return store.GetSetting(StoreKeys::App, StoreKeys::Highscore, key, 0);
+        return store.GetSetting(StoreKeys::App, StoreKeys::Highscore, key, StoreDefaults::Score);
     });
-    if (LoopIndex > 4)
+    if (LoopIndex > StoreKeys::HighscoreRows)
         return;
 
     const QString name = names.askName(owner);
@@ -35,12 +37,11 @@ void CheckScore(const qint16 &score, qint16 &LoopIndex, Store &store, NamePrompt
     // games end as if played one after the other. Score and name land together.
     store.commit(StoreKeys::App, [&](SettingsEdit &table) {
         LoopIndex = firstLowerRow(finalScore, [&table](const QString &key) {
-            return table.value(StoreKeys::Highscore, key, 0);
+            return table.value(StoreKeys::Highscore, key, StoreDefaults::Score);
         });
-        if (LoopIndex > 4)
+        if (LoopIndex > StoreKeys::HighscoreRows)
             return;
-        table.setValue(StoreKeys::Highscore, QStringLiteral("Score%1").arg(LoopIndex),
-                       QString::number(score));
-        table.setValue(StoreKeys::Highscore, QStringLiteral("Name%1").arg(LoopIndex), name);
+        table.setValue(StoreKeys::Highscore, StoreKeys::Score(LoopIndex), QString::number(score));
+        table.setValue(StoreKeys::Highscore, StoreKeys::Name(LoopIndex), name);
     });
 }

@@ -10,5 +10,4 @@ class Store;
 // strictly below the final score is overwritten with it and the player's name.
 // The rows below are not moved. LoopIndex is the game window's shared counter:
 // it ends on the chosen row, or 5 when none was chosen.
-void CheckScore(const qint16 &score, qint16 &LoopIndex, Store &store, NamePrompt &names,
-                QWidget *owner);
+void CheckScore(qint16 score, qint16 &LoopIndex, Store &store, NamePrompt &names, QWidget *owner);

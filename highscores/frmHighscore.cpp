@@ -2,6 +2,7 @@
 
 #include "settings/Store.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
 #include "ui/WindowManager.h"
@@ -12,24 +13,9 @@
 
 namespace {
 
-constexpr int RowCount = 4;
 constexpr int FirstRowTop = 32;
 constexpr int RowPitch = 16;
 constexpr int LabelHeight = 11;
-
-QWidget *ruleLine(QWidget *parent, const char *name, int top, QPalette::ColorRole role,
-                  const QColor &colour = {})
-{
-    auto *line = place(new QWidget(parent), QLatin1String(name), 0, top, 232, 1);
-    if (colour.isValid()) {
-        QPalette palette = line->palette();
-        palette.setColor(role, colour);
-        line->setPalette(palette);
-    }
-    line->setBackgroundRole(role);
-    line->setAutoFillBackground(true);
-    return line;
-}
 
 // The labels size themselves to their text: the left edge stays, the width
 // follows the text, so a long name runs on to the right instead of being cut.
@@ -45,11 +31,6 @@ QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, i
     label->setTextFormat(Qt::PlainText);
     setFittedText(label, text);
     return label;
-}
-
-QString highscoreKey(const char *prefix, int row)
-{
-    return QLatin1String(prefix) + QString::number(row);
 }
 
 } // namespace
@@ -68,14 +49,16 @@ frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
     setClientSize(231, 123);
 
     // The etched rule under the headings lies beneath everything else.
-    Line1 = ruleLine(this, "Line1", 24, QPalette::WindowText);
-    Line2 = ruleLine(this, "Line2", 25, QPalette::Window, QColor(224, 224, 224));
+    Line1 = Look::ruleLine(this, QStringLiteral("Line1"), QRect(0, 24, 232, 1),
+                           QPalette::WindowText);
+    Line2 = Look::ruleLine(this, QStringLiteral("Line2"), QRect(0, 25, 232, 1), QPalette::Window,
+                           Look::BoxGrey);
 
     // Created in the designed tab order, bottom row first, which is also the
     // focus chain. A score lies above its row's name, so a long name runs under it.
     Label1 = fittedLabel(this, QStringLiteral("Label1"), QStringLiteral("Isim"), 8, 8);
     Label2 = fittedLabel(this, QStringLiteral("Label2"), QStringLiteral("Skor"), 176, 8);
-    for (int row = RowCount; row >= 1; --row) {
+    for (int row = StoreKeys::HighscoreRows; row >= 1; --row) {
         const int top = FirstRowTop + (row - 1) * RowPitch;
         m_names[row - 1] = fittedLabel(this, QStringLiteral("HName(%1)").arg(row),
                                        QStringLiteral("Isim #%1").arg(row), 8, top);
@@ -118,11 +101,11 @@ void frmHighscore::centreOnOwner()
 
 void frmHighscore::Form_Load()
 {
-    for (int row = 1; row <= RowCount; ++row) {
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
         setFittedText(HName(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                     highscoreKey("Name", row), QString()));
+                                                     StoreKeys::Name(row), QString()));
         setFittedText(Score(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                     highscoreKey("Score", row), 0));
+                                                     StoreKeys::Score(row), StoreDefaults::Score));
     }
 }
 
@@ -134,12 +117,13 @@ void frmHighscore::Command1_Click()
     if (answer != MessageAnswer::Yes)
         return;
     m_store.commit(StoreKeys::App, [](SettingsEdit &table) {
-        for (int row = 1; row <= RowCount; ++row)
-            table.setValue(StoreKeys::Highscore, highscoreKey("Name", row), QStringLiteral("-"));
-        for (int row = 1; row <= RowCount; ++row)
-            table.setValue(StoreKeys::Highscore, highscoreKey("Score", row), QStringLiteral("0"));
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            table.setValue(StoreKeys::Highscore, StoreKeys::Name(row), QStringLiteral("-"));
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            table.setValue(StoreKeys::Highscore, StoreKeys::Score(row),
+                           defaultText(StoreDefaults::Score));
     });
-    for (int row = 1; row <= RowCount; ++row) {
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
         setFittedText(Score(row), QString());
         setFittedText(HName(row), QStringLiteral("-"));
     }

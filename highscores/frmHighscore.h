@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/StoreLayout.h"
 #include "ui/DesignDialog.h"
 
 #include <array>
@@ -37,6 +38,6 @@ private:
 
     Store &m_store;
     MessageBoxes &m_messages;
-    std::array<QLabel *, 4> m_names{};
-    std::array<QLabel *, 4> m_scores{};
+    std::array<QLabel *, StoreKeys::HighscoreRows> m_names{};
+    std::array<QLabel *, StoreKeys::HighscoreRows> m_scores{};
 };

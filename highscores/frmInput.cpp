@@ -1,9 +1,10 @@
 #include "highscores/frmInput.h"
 
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/Placement.h"
 #include "ui/WindowManager.h"
-#include "ui/WrappedLabel.h"
+#include "ui/WrappedText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,9 +28,7 @@ frmInput::frmInput(QWidget *owner)
 
     Text1 = place(new QLineEdit(InitialName, this), QStringLiteral("Text1"), 8, 32, 129, 17);
     Text1->setAccessibleName(Label1->accessibleName());
-    QPalette palette = Text1->palette();
-    palette.setColor(QPalette::Base, QColor(224, 224, 224));
-    Text1->setPalette(palette);
+    Look::setBoxGrey(Text1);
     Label1->setBuddy(Text1);
 
     Command1 = place(new QPushButton(QStringLiteral("Kaydet"), this), QStringLiteral("Command1"),

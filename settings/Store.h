@@ -55,9 +55,3 @@ public:
     void SaveSetting(const QString &app, const QString &section, const QString &key,
                      const QString &value);
 };
-
-namespace StoreKeys {
-inline const QString App = QStringLiteral("Korvu");
-inline const QString Options = QStringLiteral("Options");
-inline const QString Highscore = QStringLiteral("Highscore");
-} // namespace StoreKeys

@@ -1,11 +1,13 @@
 #include "settings/frmStart.h"
 
 #include "settings/Store.h"
+#include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 #include "ui/Fonts.h"
+#include "ui/Look.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Placement.h"
-#include "ui/WrappedLabel.h"
+#include "ui/WrappedText.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -29,30 +30,9 @@ constexpr std::array<SpeedEntry, 9> SpeedEntries{{
     {"Speed 6", 125}, {"Speed 7", 100}, {"Speed 8", 75}, {"Speed 9", 50},
 }};
 
-constexpr int MinCellSize = 2;
-constexpr int MaxCellSize = 30;
-
-void setBoxColour(QWidget *box)
+QString optionsText(Store &store, const QString &key, const QVariant &fallback)
 {
-    QPalette palette = box->palette();
-    const QColor grey(224, 224, 224);
-    palette.setColor(QPalette::Base, grey);
-    palette.setColor(QPalette::Button, grey);
-    box->setPalette(palette);
-}
-
-// The first start's options, in the order they are written.
-constexpr std::array<std::pair<const char *, const char *>, 5> FirstStartOptions{{
-    {"HardCore", "2"}, {"Played", "True"}, {"Speed", "0"}, {"PPFood", "1"}, {"Size", "5"},
-}};
-
-constexpr std::array<const char *, 8> HighscoreKeys{
-    "Name1", "Name2", "Name3", "Name4", "Score1", "Score2", "Score3", "Score4",
-};
-
-QString optionsText(Store &store, const char *key, const QVariant &fallback)
-{
-    return store.GetSetting(StoreKeys::App, StoreKeys::Options, QLatin1String(key), fallback);
+    return store.GetSetting(StoreKeys::App, StoreKeys::Options, key, fallback);
 }
 
 } // namespace
@@ -97,7 +77,7 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
 
     for (QWidget *box : {static_cast<QWidget *>(TSize), static_cast<QWidget *>(TPPFood),
                          static_cast<QWidget *>(CSpeed)})
-        setBoxColour(box);
+        Look::setBoxGrey(box);
 
     // The labels name their fields for assistive tools, as their text does on screen.
     Label1->setBuddy(TSize);
@@ -119,82 +99,90 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
     connect(CSpeed, &QComboBox::activated, this, [this] { CSpeed_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] {
-        if (m_actions.showHighscores)
-            m_actions.showHighscores();
+        Q_ASSERT(m_actions.showHighscores);
+        m_actions.showHighscores();
     });
     connect(Command3, &QPushButton::clicked, this, [this] {
-        if (m_actions.showAbout)
-            m_actions.showAbout();
+        Q_ASSERT(m_actions.showAbout);
+        m_actions.showAbout();
     });
 
     Form_Load();
     TSize->setFocus();
 }
 
-int frmStart::showPointsValue() const
+StartSettings frmStart::startSettings() const
 {
-    return ShowPoints->isChecked() ? 1 : 0;
-}
-
-int frmStart::selectedSpeedData() const
-{
-    return CSpeed->currentIndex() < 0 ? 0 : CSpeed->currentData().toInt();
+    return StartSettings{ShowPoints->isChecked() ? 1 : 0, TSize->text(),
+                         CSpeed->currentIndex() < 0 ? 0 : CSpeed->currentData().toInt(),
+                         TPPFood->text()};
 }
 
 void frmStart::Form_Load()
 {
-    if (!ReadPlayed(optionsText(m_store, "Played", false)) && !firstStart())
+    if (!ReadPlayed(optionsText(m_store, StoreKeys::Played, StoreDefaults::Played))
+        && !firstStart())
         return;
     restoreSettings();
 }
 
 void frmStart::restoreSettings()
 {
-    const std::optional<qint16> speed = ReadInt16(optionsText(m_store, "Speed", 0));
+    const std::optional<qint16> speed =
+            ReadInt16(optionsText(m_store, StoreKeys::Speed, StoreDefaults::Speed));
     // Only positions the list has; anything else is a damaged store.
     const int position = speed && *speed >= 0 && *speed < CSpeed->count() ? *speed : 0;
     CSpeed->setCurrentIndex(position);
-    TPPFood->setText(optionsText(m_store, "PPFood", 1));
-    TSize->setText(optionsText(m_store, "Size", 5));
+    TPPFood->setText(optionsText(m_store, StoreKeys::PPFood, StoreDefaults::PPFood));
+    TSize->setText(optionsText(m_store, StoreKeys::Size, StoreDefaults::Size));
 }
 
 bool frmStart::firstStart()
 {
+    // The first start's options, in the order they are written.
+    const std::array<std::pair<QString, QString>, 5> firstStartOptions{{
+            {StoreKeys::HardCore, defaultText(StoreDefaults::HardCore)},
+            {StoreKeys::Played, defaultText(true)},
+            {StoreKeys::Speed, defaultText(StoreDefaults::Speed)},
+            {StoreKeys::PPFood, defaultText(StoreDefaults::PPFood)},
+            {StoreKeys::Size, defaultText(StoreDefaults::Size)},
+    }};
     bool keptTable = false;
-    m_store.commit(StoreKeys::App, [&keptTable](SettingsEdit &stored) {
+    m_store.commit(StoreKeys::App, [&](SettingsEdit &stored) {
         // Rows in the table are a player's record: a "Played" that went missing
         // (a hand edit, a file lost while a game ran) must not empty it. Only a
         // "Played" that says no does.
-        keptTable = !stored.contains(StoreKeys::Options, QStringLiteral("Played"))
-                && std::any_of(HighscoreKeys.begin(), HighscoreKeys.end(), [&](const char *key) {
-                       return stored.contains(StoreKeys::Highscore, QLatin1String(key));
-                   });
-        for (const auto &[key, value] : FirstStartOptions) {
-            if (!keptTable || !stored.contains(StoreKeys::Options, QLatin1String(key)))
-                stored.setValue(StoreKeys::Options, QLatin1String(key), QLatin1String(value));
+        bool hasRows = false;
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            hasRows = hasRows || stored.contains(StoreKeys::Highscore, StoreKeys::Name(row))
+                    || stored.contains(StoreKeys::Highscore, StoreKeys::Score(row));
+        keptTable = !stored.contains(StoreKeys::Options, StoreKeys::Played) && hasRows;
+        for (const auto &[key, value] : firstStartOptions) {
+            if (!keptTable || !stored.contains(StoreKeys::Options, key))
+                stored.setValue(StoreKeys::Options, key, value);
         }
         if (keptTable)
             return;
-        for (int row = 1; row <= 4; ++row)
-            stored.setValue(StoreKeys::Highscore, QStringLiteral("Name%1").arg(row), QString());
-        for (int row = 1; row <= 4; ++row)
-            stored.setValue(StoreKeys::Highscore, QStringLiteral("Score%1").arg(row),
-                            QStringLiteral("0"));
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            stored.setValue(StoreKeys::Highscore, StoreKeys::Name(row), QString());
+        for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+            stored.setValue(StoreKeys::Highscore, StoreKeys::Score(row),
+                            defaultText(StoreDefaults::Score));
     });
     if (keptTable)
         return true;
-    CSpeed->setCurrentIndex(0);
+    CSpeed->setCurrentIndex(StoreDefaults::Speed);
     TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
-    TSize->setText(QStringLiteral("5"));
+    TSize->setText(defaultText(StoreDefaults::Size));
     return false;
 }
 
 void frmStart::Form_Unload()
 {
     m_store.commit(StoreKeys::App, [this](SettingsEdit &stored) {
-        stored.setValue(StoreKeys::Options, QStringLiteral("Size"), TSize->text());
-        stored.setValue(StoreKeys::Options, QStringLiteral("PPFood"), TPPFood->text());
-        stored.setValue(StoreKeys::Options, QStringLiteral("Speed"),
+        stored.setValue(StoreKeys::Options, StoreKeys::Size, TSize->text());
+        stored.setValue(StoreKeys::Options, StoreKeys::PPFood, TPPFood->text());
+        stored.setValue(StoreKeys::Options, StoreKeys::Speed,
                         QString::number(CSpeed->currentIndex()));
     });
 }
@@ -207,15 +195,17 @@ void frmStart::CSpeed_Click()
 bool frmStart::checkGameSettings()
 {
     const std::optional<qint16> size = ReadInt16(TSize->text());
-    if (!size || *size < MinCellSize || *size > MaxCellSize) {
-        m_messages.ask({QStringLiteral("Yakinlik 2 ile 30 arasinda bir sayi olmali!"),
-                        QStringLiteral("Korvu"), MessageButtons::Ok, MessageAnswer::Ok, this});
+    if (!size || *size < StoreLimits::MinSize || *size > StoreLimits::MaxSize) {
+        m_messages.ask({QStringLiteral("Yakinlik %1 ile %2 arasinda bir sayi olmali!")
+                                .arg(StoreLimits::MinSize)
+                                .arg(StoreLimits::MaxSize),
+                        Look::Title, MessageButtons::Ok, MessageAnswer::Ok, this});
         TSize->setFocus();
         return false;
     }
     if (!ReadInt16(TPPFood->text())) {
-        m_messages.ask({QStringLiteral("Yemek puani gecersiz, hizi yeniden seciniz!"),
-                        QStringLiteral("Korvu"), MessageButtons::Ok, MessageAnswer::Ok, this});
+        m_messages.ask({QStringLiteral("Yemek puani gecersiz, hizi yeniden seciniz!"), Look::Title,
+                        MessageButtons::Ok, MessageAnswer::Ok, this});
         TSize->setFocus();
         return false;
     }
@@ -228,8 +218,8 @@ void frmStart::Command1_Click()
     // reaches the game window.
     if (!checkGameSettings())
         return;
-    if (m_actions.launchGame)
-        m_actions.launchGame();
+    Q_ASSERT(m_actions.launchGame);
+    m_actions.launchGame();
     hide();
 }
 

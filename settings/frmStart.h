@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/StartSettings.h"
 #include "ui/DesignDialog.h"
 
 #include <functional>
@@ -13,7 +14,7 @@ class QPushButton;
 class Store;
 
 // What the start window's three buttons lead to; the program's entry wires them
-// to the other windows.
+// to the other windows. A button whose action is not wired may not be pressed.
 struct StartActions {
     std::function<void()> launchGame;
     std::function<void()> showHighscores;
@@ -41,10 +42,8 @@ public:
     QPushButton *Command2;
     QPushButton *Command3;
 
-    // The checked state as the game reads it: 0 unchecked, 1 checked.
-    int showPointsValue() const;
-    // The item data of the selected speed entry; 0 when nothing is selected.
-    int selectedSpeedData() const;
+    // The four controls as a game start reads them.
+    StartSettings startSettings() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

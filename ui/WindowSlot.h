@@ -22,7 +22,6 @@ public:
     }
 
     Window *loaded() const { return m_window.data(); }
-    bool isLoaded() const { return !m_window.isNull(); }
 
 private:
     Factory m_factory;

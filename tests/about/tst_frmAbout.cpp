@@ -67,7 +67,6 @@ private slots:
     void tamamClosesTheBox();
     void focusStartsOnTamamAndFollowsTheDesignedOrder();
     void openingTwiceShowsTheSame();
-    void noControlStartsTheLauncher();
     void theLauncherItCarriesReportsOverTheBox();
 };
 
@@ -292,24 +291,6 @@ void tst_frmAbout::openingTwiceShowsTheSame()
     QCOMPARE(second->geometry(), placeBefore);
     QCOMPARE(second->grab().toImage(), before);
     delete second;
-}
-
-void tst_frmAbout::noControlStartsTheLauncher()
-{
-    Fixture f;
-    f.registry.add(ScriptedValue{"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
-                                 RegistryType::Text, QByteArray("C:\\msinfo32.exe\0", 16), -1});
-    f.launcher.programs = {QStringLiteral("C:\\msinfo32.exe")};
-    QPointer<frmAbout> w = f.open();
-    QVERIFY(showActive(w));
-    QTest::mouseClick(w->picIcon, Qt::LeftButton);
-    QTest::mouseDClick(w->lblDescription, Qt::LeftButton);
-    QTest::mouseClick(w->lblDisclaimer, Qt::LeftButton);
-    QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-    processDeletions();
-    QVERIFY(w.isNull());
-    QVERIFY(f.registry.calls.isEmpty());
-    QVERIFY(f.launcher.started.isEmpty());
 }
 
 void tst_frmAbout::theLauncherItCarriesReportsOverTheBox()

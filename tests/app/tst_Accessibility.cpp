@@ -5,6 +5,7 @@
 #include "settings/frmStart.h"
 
 #include "tests/about/ScriptedSysInfo.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/MemoryStore.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedNamePrompt.h"
@@ -12,7 +13,6 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,8 +47,6 @@ class tst_Accessibility : public QObject {
     Q_OBJECT
 private slots:
     void everyControlOfEveryWindowHasAName();
-    void startWindowLabelsNameTheirFields();
-    void theScoreLabelSaysItIsTheScore();
 };
 
 void tst_Accessibility::everyControlOfEveryWindowHasAName()
@@ -68,7 +66,7 @@ void tst_Accessibility::everyControlOfEveryWindowHasAName()
 
     random.queueCell(10, 8);
     frmPlayfield game(PlayfieldServices{store, messages, names, random, clock,
-                                        [] { return StartSettings{1, "5", 400, "1"}; }, {}});
+                                        [] { return StartSettings{1, "5", 400, "1"}; }, [] {}});
     game.setAttribute(Qt::WA_DeleteOnClose, false);
     QCOMPARE(unnamedControls(game), QStringList());
 
@@ -84,37 +82,6 @@ void tst_Accessibility::everyControlOfEveryWindowHasAName()
     frmAbout about(SysInfoServices{registry, files, launcher, messages}, nullptr);
     about.setAttribute(Qt::WA_DeleteOnClose, false);
     QCOMPARE(unnamedControls(about), QStringList());
-}
-
-void tst_Accessibility::startWindowLabelsNameTheirFields()
-{
-    MemoryStore store;
-    ScriptedMessageBoxes messages;
-    frmStart start(store, messages, StartActions{});
-    start.setAttribute(Qt::WA_DeleteOnClose, false);
-    QCOMPARE(start.Label1->buddy(), static_cast<QWidget *>(start.TSize));
-    QCOMPARE(start.Label2->buddy(), static_cast<QWidget *>(start.CSpeed));
-    QCOMPARE(start.Label3->buddy(), static_cast<QWidget *>(start.TPPFood));
-    QCOMPARE(start.Label4->buddy(), static_cast<QWidget *>(start.ShowPoints));
-}
-
-void tst_Accessibility::theScoreLabelSaysItIsTheScore()
-{
-    MemoryStore store;
-    ScriptedMessageBoxes messages;
-    ScriptedNamePrompt names;
-    ScriptedRandom random;
-    FixedClock clock;
-    random.queueCell(3, 2);
-    frmPlayfield game(PlayfieldServices{store, messages, names, random, clock,
-                                        [] { return StartSettings{1, "5", 400, "4"}; }, {}});
-    game.setAttribute(Qt::WA_DeleteOnClose, false);
-    random.queueCell(10, 10);
-    game.playfield().Tick();
-    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(game.Label1);
-    QVERIFY(face);
-    QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Skor"));
-    QCOMPARE(face->text(QAccessible::Description), QStringLiteral("Skor: 4"));
 }
 
 QTEST_MAIN(tst_Accessibility)

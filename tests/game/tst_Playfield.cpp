@@ -1,6 +1,7 @@
 #include "game/Playfield.h"
 
 #include "tests/support/FakeHost.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedRandom.h"
 
 #include <QTest>
@@ -108,7 +109,6 @@ private slots:
     void startSetsEveryStateValue();
     void startPlacesAndSizesTheScoreLabel_data();
     void startPlacesAndSizesTheScoreLabel();
-    void startHidesTheScoreWhenShowPointsIsOff();
     void startReadsNumbersRoundingHalfToEven_data();
     void startReadsNumbersRoundingHalfToEven();
     void restartClearsAndRedraws();
@@ -396,14 +396,6 @@ void tst_Playfield::startPlacesAndSizesTheScoreLabel()
     QVERIFY(game.host.scoreVisible);
 }
 
-void tst_Playfield::startHidesTheScoreWhenShowPointsIsOff()
-{
-    Game game;
-    game.host.settings.showPoints = 0;
-    game.start(5, 10, 8);
-    QVERIFY(!game.host.scoreVisible);
-}
-
 void tst_Playfield::startReadsNumbersRoundingHalfToEven_data()
 {
     QTest::addColumn<QString>("size");
@@ -553,7 +545,7 @@ void tst_Playfield::gameOverRunsMessageCheckRestartWithTheTimerStopped()
     bool timerDuringMessage = true;
     bool timerDuringCheck = true;
     game.host.onGameOver = [&] { timerDuringMessage = game.host.timerEnabled; };
-    game.host.onCheckScore = [&](qint16 &) { timerDuringCheck = game.host.timerEnabled; };
+    game.host.onCheckScore = [&] { timerDuringCheck = game.host.timerEnabled; };
     game.random.queueCell(10, 10);
     game.ticks(3); // eats the food at column 5
     QCOMPARE(int(game.g().GameScore), 3);

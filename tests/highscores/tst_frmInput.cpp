@@ -1,19 +1,26 @@
 #include "highscores/frmInput.h"
 
+#include "tests/support/WhenModalOpens.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
+
+namespace {
+
+// How the player ends the dialog.
+enum Ending { Kaydet, Enter, Close };
+
+} // namespace
 
 class tst_frmInput : public QObject {
     Q_OBJECT
 private slots:
     void layoutMatchesTheDesign();
-    void opensWithTheInitialNameEveryTime();
-    void enterInTheTextBoxPressesKaydet();
-    void kaydetKeepsBlanksAndEmptyText_data();
-    void kaydetKeepsBlanksAndEmptyText();
-    void closedByTheWindowSystemGivesTheInitialName();
+    void everyAskOpensANewDialogAndGivesItsName_data();
+    void everyAskOpensANewDialogAndGivesItsName();
     void escapeDoesNotDismissIt();
 };
 
@@ -39,59 +46,42 @@ void tst_frmInput::layoutMatchesTheDesign()
     QCOMPARE(dialog.font().pointSizeF(), 8.25);
 }
 
-void tst_frmInput::opensWithTheInitialNameEveryTime()
-{
-    for (int round = 0; round < 2; ++round) {
-        frmInput dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QCOMPARE(dialog.Text1->text(), QStringLiteral("Oyuncu 1"));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(dialog.Text1));
-        dialog.Text1->setText(QStringLiteral("Baska"));
-        dialog.Command1->click();
-    }
-}
-
-void tst_frmInput::enterInTheTextBoxPressesKaydet()
-{
-    frmInput dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    dialog.Text1->selectAll();
-    QTest::keyClicks(dialog.Text1, QStringLiteral("Deniz"));
-    QTest::keyClick(dialog.Text1, Qt::Key_Return);
-    QVERIFY(dialog.isHidden());
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.chosenName(), QStringLiteral("Deniz"));
-}
-
-void tst_frmInput::kaydetKeepsBlanksAndEmptyText_data()
+void tst_frmInput::everyAskOpensANewDialogAndGivesItsName_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::newRow("blanks around") << QStringLiteral("  Ece  ");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("long") << QString(300, QLatin1Char('x'));
+    QTest::addColumn<int>("ending");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Kaydet keeps blanks") << "  Ece  " << int(Kaydet) << "  Ece  ";
+    QTest::newRow("Kaydet keeps empty text") << "" << int(Kaydet) << "";
+    QTest::newRow("Kaydet keeps a long name") << QString(300, u'x') << int(Kaydet)
+                                              << QString(300, u'x');
+    QTest::newRow("Enter presses Kaydet") << "Deniz" << int(Enter) << "Deniz";
+    QTest::newRow("closed by the window system") << "Baska" << int(Close) << "Oyuncu 1";
 }
 
-void tst_frmInput::kaydetKeepsBlanksAndEmptyText()
+void tst_frmInput::everyAskOpensANewDialogAndGivesItsName()
 {
     QFETCH(QString, typed);
-    frmInput dialog;
-    dialog.show();
-    dialog.Text1->setText(typed);
-    QTest::mouseClick(dialog.Command1, Qt::LeftButton);
-    QVERIFY(dialog.isHidden());
-    QCOMPARE(dialog.chosenName(), typed);
-}
-
-void tst_frmInput::closedByTheWindowSystemGivesTheInitialName()
-{
-    frmInput dialog;
-    dialog.show();
-    dialog.Text1->setText(QStringLiteral("Typed but not saved"));
-    dialog.close();
-    QVERIFY(dialog.isHidden());
-    QCOMPARE(dialog.chosenName(), QStringLiteral("Oyuncu 1"));
+    QFETCH(int, ending);
+    QFETCH(QString, name);
+    DialogNamePrompt prompt;
+    // The second dialog shows the initial name again, whatever the first was given.
+    for (int round = 1; round <= 2; ++round) {
+        QString shown;
+        whenModalOpens<frmInput>([&](frmInput *dialog) {
+            shown = dialog->Text1->text();
+            QCOMPARE(dialog->focusWidget(), static_cast<QWidget *>(dialog->Text1));
+            dialog->Text1->setText(typed);
+            if (ending == Kaydet)
+                QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+            else if (ending == Enter)
+                QTest::keyClick(dialog->Text1, Qt::Key_Return);
+            else
+                dialog->windowHandle()->close();
+        });
+        QCOMPARE(prompt.askName(nullptr), name);
+        QCOMPARE(shown, QStringLiteral("Oyuncu 1"));
+    }
 }
 
 void tst_frmInput::escapeDoesNotDismissIt()

@@ -1,6 +1,7 @@
 #include "highscores/NamePrompt.h"
 #include "highscores/ScoreCheck.h"
 #include "settings/IniStore.h"
+#include "settings/StoreLayout.h"
 #include "settings/WriteFailureNotice.h"
 #include "settings/frmStart.h"
 
@@ -18,7 +19,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <QThread>
 
 #include <csignal>

@@ -56,7 +56,6 @@ private slots:
     void layoutMatchesTheDesign();
     void tabOrderFollowsTheDesign();
     void closingSavesSizePointsAndSpeedInOrder();
-    void baslatLaunchesTheGameAndHidesTheWindow();
     void enterPressesBaslat();
     void baslatRefusesAnUnusableSize_data();
     void baslatRefusesAnUnusableSize();
@@ -91,7 +90,7 @@ void tst_frmStart::laterStartRestoresWithoutWriting()
                                          "Options/Size"}));
     // The stored points win over the speed's own value.
     QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 5"));
-    QCOMPARE(w.selectedSpeedData(), 150);
+    QCOMPARE(w.startSettings().speedItemData, 150);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
     QCOMPARE(w.TSize->text(), QStringLiteral("abc"));
     QVERIFY(w.ShowPoints->isChecked());
@@ -180,7 +179,7 @@ void tst_frmStart::pickingASpeedSetsPointsPerFood()
     QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
     QTest::keyClick(w.CSpeed, Qt::Key_End);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
-    QCOMPARE(w.selectedSpeedData(), 50);
+    QCOMPARE(w.startSettings().speedItemData, 50);
 }
 
 void tst_frmStart::layoutMatchesTheDesign()
@@ -242,17 +241,6 @@ void tst_frmStart::closingSavesSizePointsAndSpeedInOrder()
     QCOMPARE(f.store.commits, 1);
 }
 
-void tst_frmStart::baslatLaunchesTheGameAndHidesTheWindow()
-{
-    Fixture f;
-    frmStart &w = f.open();
-    w.show();
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
-    QCOMPARE(f.launches, 1);
-    QVERIFY(w.isHidden());
-    QVERIFY(f.messages.asked.isEmpty());
-}
-
 void tst_frmStart::enterPressesBaslat()
 {
     Fixture f;
@@ -274,11 +262,11 @@ void tst_frmStart::baslatRefusesAnUnusableSize_data()
     QTest::newRow("negative") << "-5" << false;
     QTest::newRow("31") << "31" << false;
     QTest::newRow("1e9") << "1e9" << false;
-    QTest::newRow("rounds to 1") << "1.5" << true; // half to even: 2
+    QTest::newRow("1.5 rounds half to even: 2") << "1.5" << true;
     QTest::newRow("two") << "2" << true;
     QTest::newRow("thirty") << " 30 " << true;
-    QTest::newRow("rounds to 31") << "30.5" << true; // half to even: 30
-    QTest::newRow("rounds above 30") << "30.6" << false;
+    QTest::newRow("30.5 rounds half to even: 30") << "30.5" << true;
+    QTest::newRow("30.6 rounds to 31") << "30.6" << false;
 }
 
 void tst_frmStart::baslatRefusesAnUnusableSize()
@@ -297,6 +285,7 @@ void tst_frmStart::baslatRefusesAnUnusableSize()
     QVERIFY(f.store.writes.isEmpty());
     if (accepted) {
         QVERIFY(f.messages.asked.isEmpty());
+        QVERIFY(w.isHidden());
         return;
     }
     QCOMPARE(f.messages.texts(), QStringList{"Yakinlik 2 ile 30 arasinda bir sayi olmali!"});

@@ -32,14 +32,17 @@ public:
     int gameOvers = 0;
     QList<int> checkedScores;
     std::function<void()> onGameOver;
-    std::function<void(qint16 &)> onCheckScore;
+    std::function<void()> onCheckScore;
 
     StartSettings startSettings() override { return settings; }
     void setScoreVisible(bool visible) override { scoreVisible = visible; }
     void setScoreText(const QString &text) override { scoreText = text; }
-    void setScoreLeft(int left) override { scoreLeft = left; }
-    void setScoreTop(int top) override { scoreTop = top; }
-    void setScorePointSize(int points) override { scorePoints = points; }
+    void placeScore(QPoint topLeft, int points) override
+    {
+        scoreLeft = topLeft.x();
+        scoreTop = topLeft.y();
+        scorePoints = points;
+    }
     void setTimerInterval(int milliseconds) override { timerInterval = milliseconds; }
     void setTimerEnabled(bool enabled) override
     {
@@ -47,12 +50,14 @@ public:
         events.append(enabled ? QStringLiteral("timer on") : QStringLiteral("timer off"));
     }
 
-    int clientWidth() override { return client[0]; }
-    int clientHeight() override { return client[1]; }
-    int outerWidthTwips() override { return (client[0] + frame) * 15; }
-    int outerHeightTwips() override { return (client[1] + frame) * 15; }
-    void setOuterWidthTwips(int twips) override { resize(0, twips); }
-    void setOuterHeightTwips(int twips) override { resize(1, twips); }
+    QSize clientSize() override { return QSize(client[0], client[1]); }
+    QSize outerSize() override { return clientSize() + QSize(frame, frame); }
+    void setOuterSize(QSize pixels) override
+    {
+        ++resizeRequests;
+        client[0] = std::max(pixels.width(), smallestOuter[0]) - frame;
+        client[1] = std::max(pixels.height(), smallestOuter[1]) - frame;
+    }
 
     QString hardCoreText() override
     {
@@ -66,19 +71,11 @@ public:
         if (onGameOver)
             onGameOver();
     }
-    void CheckScore(qint16 &score) override
+    void CheckScore(qint16 score, qint16 &) override
     {
         checkedScores.append(score);
         events.append(QStringLiteral("CheckScore %1").arg(score));
         if (onCheckScore)
-            onCheckScore(score);
-    }
-
-private:
-    void resize(int axis, int twips)
-    {
-        ++resizeRequests;
-        const int outer = std::max(twips / 15, smallestOuter[axis]);
-        client[axis] = outer - frame;
+            onCheckScore();
     }
 };

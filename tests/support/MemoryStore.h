@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Store.h"
+#include "settings/StoreLayout.h"
 
 #include <QMap>
 #include <QStringList>

@@ -8,7 +8,7 @@
 #include <functional>
 
 // Answers message boxes from a queue and records every request. A box nobody
-// expected is answered Ok/No and marked, so the test can fail on it.
+// queued an answer for fails the running test.
 class ScriptedMessageBoxes final : public MessageBoxes {
 public:
     MessageAnswer ask(const MessageRequest &request) override
@@ -17,7 +17,8 @@ public:
         if (onAsk)
             onAsk(request);
         if (answers.isEmpty()) {
-            unexpected = true;
+            QTest::qFail(qPrintable(QStringLiteral("unexpected message box: ") + request.text),
+                         __FILE__, __LINE__);
             return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
         }
         return answers.takeFirst();
@@ -33,6 +34,5 @@ public:
 
     QList<MessageAnswer> answers;
     QList<MessageRequest> asked;
-    bool unexpected = false;
     std::function<void(const MessageRequest &)> onAsk;
 };

@@ -30,9 +30,3 @@ public:
     QList<double> reseeds;
     int drawn = 0;
 };
-
-class FixedClock final : public Clock {
-public:
-    double secondsSinceMidnight() override { return seconds; }
-    double seconds = 12 * 3600.0;
-};

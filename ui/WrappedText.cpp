@@ -1,4 +1,4 @@
-#include "ui/WrappedLabel.h"
+#include "ui/WrappedText.h"
 
 #include <QFontMetrics>
 #include <QLabel>

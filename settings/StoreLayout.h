@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+// Where everything the program remembers lives in the store, what a read gives
+// for a missing key, and which values the game can use. No other file spells a
+// key or a default.
+namespace StoreKeys {
+
+inline const QString App = QStringLiteral("Korvu");
+inline const QString Options = QStringLiteral("Options");
+inline const QString Highscore = QStringLiteral("Highscore");
+
+// In "Options".
+inline const QString Speed = QStringLiteral("Speed");
+inline const QString PPFood = QStringLiteral("PPFood");
+inline const QString Size = QStringLiteral("Size");
+inline const QString HardCore = QStringLiteral("HardCore");
+inline const QString Played = QStringLiteral("Played");
+
+// In "Highscore": rows 1 to HighscoreRows from the top, each a name and a score.
+constexpr int HighscoreRows = 4;
+inline QString Name(int row)
+{
+    return QStringLiteral("Name%1").arg(row);
+}
+inline QString Score(int row)
+{
+    return QStringLiteral("Score%1").arg(row);
+}
+
+} // namespace StoreKeys
+
+// What a read supplies when the key is missing; the first start writes the
+// same values, except "Played", which it sets.
+namespace StoreDefaults {
+
+constexpr int Speed = 0; // the position of "Speed 1" in the speed list
+constexpr int PPFood = 1;
+constexpr int Size = 5;
+constexpr int HardCore = 2;
+constexpr bool Played = false;
+constexpr int Score = 0;
+
+} // namespace StoreDefaults
+
+// The cell sizes in pixels whose board fits the game window.
+namespace StoreLimits {
+
+constexpr int MinSize = 2;
+constexpr int MaxSize = 30;
+
+} // namespace StoreLimits

@@ -1,0 +1,97 @@
+#include "app/KorvuApp.h"
+
+#include "tests/support/FixedClock.h"
+#include "tests/support/MemoryStore.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/ScriptedNamePrompt.h"
+#include "tests/support/ScriptedRandom.h"
+#include "ui/TickTimer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+template <class Window>
+Window *shownWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+void setControls(frmStart &start, const QString &size, int speed, const QString &points,
+                 bool showPoints)
+{
+    start.TSize->setText(size);
+    start.CSpeed->setCurrentIndex(speed);
+    start.TPPFood->setText(points);
+    start.ShowPoints->setChecked(showPoints);
+}
+
+} // namespace
+
+class tst_KorvuApp : public QObject {
+    Q_OBJECT
+private slots:
+    void everyGameStartReadsTheStartWindowsFourControls();
+};
+
+void tst_KorvuApp::everyGameStartReadsTheStartWindowsFourControls()
+{
+    MemoryStore store;
+    ScriptedMessageBoxes messages;
+    ScriptedNamePrompt names;
+    ScriptedRandom random;
+    FixedClock clock;
+    KorvuApp app(AppServices{store, messages, names, random, clock});
+    app.start();
+    frmStart *start = shownWindow<frmStart>();
+    QVERIFY(start);
+    setControls(*start, QStringLiteral("7"), 4, QStringLiteral("3"), false);
+    random.queueCell(4, 2); // two cells ahead of the head
+    QTest::mouseClick(start->Command1, Qt::LeftButton);
+    frmPlayfield *game = shownWindow<frmPlayfield>();
+    QVERIFY(game);
+    QVERIFY(start->isHidden());
+    // Each control shows in the game: the board's size, the tick, whether the
+    // score is shown, and the score once the food is eaten.
+    const auto eatTheFood = [&] {
+        random.queueCell(10, 10);
+        game->Timer1_Timer();
+        game->Timer1_Timer();
+    };
+    eatTheFood();
+    QCOMPARE(game->size(), QSize(154, 98));
+    QCOMPARE(game->Timer1->interval(), 150);
+    QVERIFY(game->Label1->isHidden());
+    QCOMPARE(game->Label1->text(), QStringLiteral("3"));
+
+    // The next game, after the second blocked tick, reads the controls again.
+    setControls(*start, QStringLiteral("5"), 8, QStringLiteral("2"), true);
+    messages.answers = {MessageAnswer::Ok};
+    random.queueCell(4, 2);
+    for (int tick = 3; tick <= 20; ++tick)
+        game->Timer1_Timer();
+    QCOMPARE(messages.texts(), QStringList{"Oyun Bitti!"});
+    eatTheFood();
+    QCOMPARE(game->size(), QSize(110, 70));
+    QCOMPARE(game->Timer1->interval(), 50);
+    QVERIFY(!game->Label1->isHidden());
+    QCOMPARE(game->Label1->text(), QStringLiteral("2"));
+
+    // Closing the game stops its tick and closes the start window; both go.
+    game->close();
+    QVERIFY(!game->Timer1->isActive());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+QTEST_MAIN(tst_KorvuApp)
+#include "tst_KorvuApp.moc"
