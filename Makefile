@@ -43,7 +43,8 @@ fuzz:
 # Prints one table: the rules and the repaint headless, then start-up, memory,
 # the tick timer and CPU under a private Xvfb (about 2 minutes).
 bench: build
-	cmake --build --preset $(PRESET) --target korvu_bench korvu_bare korvu_mapwait
+	@cmake --preset $(PRESET) -DKORVU_BENCH=ON >/dev/null
+	cmake --build --preset $(PRESET) --target korvu korvu_bench korvu_bare korvu_mapwait
 	./bench/run.sh $(BUILD_DIR)
 
 # The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb;

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#if QT_CONFIG(xcb)
+#if QT_CONFIG(xcb) && defined(KORVU_X11)
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -14,7 +14,7 @@
 
 namespace {
 
-#if QT_CONFIG(xcb)
+#if QT_CONFIG(xcb) && defined(KORVU_X11)
 template <class Reply>
 using XReply = std::unique_ptr<Reply, decltype(&std::free)>;
 
@@ -39,7 +39,7 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 
 void requestBorderWithoutTitle(QWidget *window)
 {
-#if QT_CONFIG(xcb)
+#if QT_CONFIG(xcb) && defined(KORVU_X11)
     xcb_connection_t *connection = x11Connection();
     if (!connection)
         return;
@@ -63,7 +63,7 @@ void setUrgent(QWidget *window, bool urgent)
 {
     if (urgent)
         QApplication::alert(window);
-#if QT_CONFIG(xcb)
+#if QT_CONFIG(xcb) && defined(KORVU_X11)
     xcb_connection_t *connection = x11Connection();
     if (!connection)
         return;
