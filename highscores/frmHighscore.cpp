@@ -85,18 +85,14 @@ frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
 
 void frmHighscore::showEvent(QShowEvent *event)
 {
-    if (!event->spontaneous())
-        centreOnOwner();
+    // The outer frame is centred on the owner's. This window's frame is not
+    // known before it is first shown, so it is taken to be the owner's: both
+    // are tool windows. Without a window manager both are zero.
+    if (!event->spontaneous()) {
+        if (const QWidget *owner = parentWidget())
+            centreOnOwner(this, frameMargins(owner));
+    }
     DesignDialog::showEvent(event);
-}
-
-// The outer frame is centred on the owner's. This window's frame is not known
-// before it is first shown, so it is taken to be the owner's: both are tool
-// windows. Without a window manager both are zero and the client areas centre.
-void frmHighscore::centreOnOwner()
-{
-    if (const QWidget *owner = parentWidget())
-        ::centreOnOwner(this, frameMargins(owner));
 }
 
 void frmHighscore::Form_Load()

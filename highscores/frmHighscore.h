@@ -32,7 +32,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void centreOnOwner();
     void Form_Load();
     void Command1_Click();
 

@@ -120,10 +120,12 @@ StartSettings frmStart::startSettings() const
 
 void frmStart::Form_Load()
 {
-    if (!ReadPlayed(optionsText(m_store, StoreKeys::Played, StoreDefaults::Played))
-        && !firstStart())
-        return;
-    restoreSettings();
+    const bool played =
+            ReadPlayed(optionsText(m_store, StoreKeys::Played, StoreDefaults::Played));
+    // A first start that keeps a player's table shows what is stored, as a
+    // later start does.
+    if (played || firstStartKeepsTable())
+        restoreSettings();
 }
 
 void frmStart::restoreSettings()
@@ -137,7 +139,7 @@ void frmStart::restoreSettings()
     TSize->setText(optionsText(m_store, StoreKeys::Size, StoreDefaults::Size));
 }
 
-bool frmStart::firstStart()
+bool frmStart::firstStartKeepsTable()
 {
     // The first start's options, in the order they are written.
     const std::array<std::pair<QString, QString>, 5> firstStartOptions{{

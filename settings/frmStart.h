@@ -51,9 +51,9 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
-    // Writes the first start's settings; true when a table with rows was
-    // kept, and the controls are to show what is stored.
-    bool firstStart();
+    // Writes the first start's settings; true when the store held table rows,
+    // which it keeps, writing only the options that are missing.
+    bool firstStartKeepsTable();
     void restoreSettings();
     void CSpeed_Click();
     void Command1_Click();
