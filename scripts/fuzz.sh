@@ -5,7 +5,7 @@ seconds=${1:-60}
 # Fontconfig keeps a few allocations for the life of the process.
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 build=build/fuzz
-for target in IniDocument ReadInt16 ReadPlayed ReadScore StartLoad; do
+for target in ReadInt16 ReadPlayed ReadScore StartLoad; do
     corpus=$build/corpus/$target
     mkdir -p "$corpus"
     log=$build/fuzz_$target.log

@@ -1,171 +1,188 @@
 #include "settings/IniStore.h"
 
-#include "settings/IniDocument.h"
-
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QSettings>
 #include <QThread>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 
-// How long a save waits for another copy's save to finish, or for a lock it
-// can never take, before it gives up and says so.
+// How long a save waits for another copy's save to finish before it gives up
+// and says so, and how often it looks.
 constexpr int LockWaitMs = 2000;
 constexpr int LockPollMs = 5;
-constexpr int EmptyLockAgeMs = 1000;
-
-// A save writes <file>.save-XXXXXX beside the file and renames it over it.
-constexpr char SaveSuffix[] = ".save-";
-constexpr int SaveRandomLength = 6;
 
 QString settingsPath(const QString &folder, const QString &app)
 {
     return folder + u'/' + app + u'/' + app + QStringLiteral(".conf");
 }
 
-// The settings file as it stands. Only a regular file, or a link to one, is
-// read or replaced; a FIFO, a device, a folder or a link to nothing is not.
-struct StoredFile {
-    enum class Kind { Missing, Regular, Unusable };
-    Kind kind = Kind::Missing;
-    QByteArray bytes;
-    mode_t mode = 0644;
+FileStamp stampOf(const struct stat &info)
+{
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+qint64 milliseconds(const timespec &time)
+{
+    return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+}
+
+// Opened without waiting, so a FIFO in a file's place cannot hold the game up,
+// and kept only if it is a regular file (a link to one counts).
+int openRegular(const QByteArray &path, int flags, struct stat &info)
+{
+    const int fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads the file through to its end. QSettings takes a read that fails for an
+// empty file, and a save based on that would drop every key, so a file that
+// does not read whole is not used at all.
+std::optional<FileStamp> readThrough(const QByteArray &path)
+{
+    struct stat info;
+    const int fd = openRegular(path, O_RDONLY, info);
+    if (fd < 0)
+        return std::nullopt;
+    char buffer[64 * 1024];
+    ssize_t step = 0;
+    while ((step = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (step < 0 && errno != EINTR)
+            break;
+    }
+    ::close(fd);
+    return step == 0 ? std::optional<FileStamp>(stampOf(info)) : std::nullopt;
+}
+
+bool exists(const QByteArray &path)
+{
+    struct stat info;
+    return ::lstat(path.constData(), &info) == 0;
+}
+
+// Korvu's own lock around each save: a kernel lock on a file of its own, so
+// it is never left behind by a killed copy and never taken from a live one.
+class CommitLock {
+public:
+    explicit CommitLock(const QByteArray &path)
+    {
+        struct stat info;
+        m_fd = openRegular(path, O_RDONLY | O_CREAT, info);
+    }
+    ~CommitLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    CommitLock(const CommitLock &) = delete;
+    CommitLock &operator=(const CommitLock &) = delete;
+
+    bool take(const QDeadlineTimer &deadline)
+    {
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired())
+                return false;
+            QThread::msleep(LockPollMs);
+        }
+        return m_fd >= 0;
+    }
+
+private:
+    int m_fd = -1;
 };
 
-StoredFile readStoredFile(const QString &path)
+// QSettings takes <file>.lock inside sync() and waits for it without a bound:
+// a folder or FIFO there hangs it, and an empty one (its taker killed before
+// writing its process into it) holds it 30 s. Under the commit lock no copy
+// of Korvu is saving, so an empty lock that no process holds is a leftover.
+bool settingsLockIsFree(const QByteArray &path, const QDeadlineTimer &deadline)
 {
-    StoredFile file;
-    const QByteArray native = QFile::encodeName(path);
-    // Non-blocking, so a FIFO in the file's place cannot hold the game up.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        struct stat link;
-        const bool missing = errno == ENOENT && ::lstat(native.constData(), &link) != 0;
-        file.kind = missing ? StoredFile::Kind::Missing : StoredFile::Kind::Unusable;
-        return file;
-    }
-    QFile reader;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)
-        || !reader.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    while (exists(path)) {
+        struct stat info;
+        const int fd = openRegular(path, O_RDONLY, info);
+        if (fd < 0)
+            return false;
+        const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+        if (!held && info.st_size == 0)
+            ::unlink(path.constData());
         ::close(fd);
-        file.kind = StoredFile::Kind::Unusable;
-        return file;
-    }
-    file.bytes = reader.readAll();
-    file.kind = reader.error() == QFileDevice::NoError ? StoredFile::Kind::Regular
-                                                        : StoredFile::Kind::Unusable;
-    file.mode = info.st_mode & 07777;
-    return file;
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t step = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (step < 0 && errno == EINTR)
-            continue;
-        if (step <= 0)
+        // One with a process in it and no holder, QSettings takes over itself.
+        if (!held)
+            return true;
+        if (deadline.hasExpired())
             return false;
-        written += step;
-    }
-    return true;
-}
-
-// A locker writes its process into the lock file the moment it creates it;
-// one killed in between leaves an empty lock that QLockFile would take 30 s to
-// call stale. Removed under the guard QLockFile itself takes to remove one.
-void removeEmptyLock(const QString &lockPath)
-{
-    const auto isLeftOver = [&lockPath] {
-        const QFileInfo info(lockPath);
-        return info.isFile() && info.size() == 0
-                && info.lastModified().msecsTo(QDateTime::currentDateTime()) > EmptyLockAgeMs;
-    };
-    if (!isLeftOver())
-        return;
-    QLockFile guard(lockPath + QStringLiteral(".rmlock"));
-    if (guard.tryLock(0) && isLeftOver())
-        QFile::remove(lockPath);
-}
-
-// QLockFile's own wait backs off to ever longer sleeps, a few tries in two
-// seconds; polling often gives a save its turn between another copy's saves.
-bool takeLock(QLockFile &lock, const QString &lockPath)
-{
-    const QDeadlineTimer deadline(LockWaitMs);
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
-            return false;
-        removeEmptyLock(lockPath);
         QThread::msleep(LockPollMs);
     }
     return true;
 }
 
-// Only names a save makes: <file>.save- and six letters or digits.
-void removeLeftoverSaves(const QString &target)
+// A file whose owner took away every write permission is kept as it is,
+// even from root, which could replace it.
+bool mayReplace(const QByteArray &path)
 {
-    const QFileInfo info(target);
-    const QString prefix = info.fileName() + QLatin1String(SaveSuffix);
-    QDir folder = info.dir();
-    const QStringList names = folder.entryList({prefix + QString(SaveRandomLength, u'?')},
-                                               QDir::Files | QDir::Hidden);
-    for (const QString &name : names) {
-        const QStringView random = QStringView(name).sliced(prefix.size());
-        const bool ours = std::all_of(random.begin(), random.end(), [](QChar c) {
-            return c.isDigit() || (c.unicode() < 0x80 && c.isLetter());
-        });
-        if (ours)
-            folder.remove(name);
-    }
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        return errno == ENOENT;
+    return (info.st_mode & 0222) != 0 && ::access(path.constData(), W_OK) == 0;
 }
 
-// Writes the new file beside the old one, makes sure it is on the disk, and
-// renames it over the old one: a reader sees the old file or the new one.
-bool replaceFile(const QString &target, const QByteArray &bytes, mode_t mode)
+bool mayCreateIn(const QString &file)
 {
-    QByteArray temporary = QFile::encodeName(target) + SaveSuffix
-            + QByteArray(SaveRandomLength, 'X');
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.constData(), QFile::encodeName(target).constData()) == 0;
-    if (!ok) {
-        ::unlink(temporary.constData());
-        return false;
-    }
-    removeLeftoverSaves(target);
-    return true;
+    return ::access(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), W_OK) == 0;
+}
+
+// What a read or an edit sees: a text, a list joined as it was written, or
+// nothing for a missing key or a value QSettings cannot turn into text.
+std::optional<QString> storedText(const QSettings &settings, const QString &section,
+                                  const QString &key)
+{
+    const QVariant value = settings.value(section + u'/' + key);
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    if (!value.isValid())
+        return std::nullopt;
+    return value.toString();
 }
 
 } // namespace
 
+bool operator==(const FileStamp &a, const FileStamp &b)
+{
+    const auto same = [](const timespec &x, const timespec &y) {
+        return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
+    };
+    return a.device == b.device && a.inode == b.inode && a.size == b.size
+            && same(a.modified, b.modified) && same(a.changed, b.changed);
+}
+
 std::optional<QString> userConfigFolder(const QProcessEnvironment &environment)
 {
-    const auto usable = [](const QString &folder) {
-        return QDir::isAbsolutePath(folder) && QDir::cleanPath(folder) != QLatin1String("/");
+    // An absolute path, cleaned; the root's parent is the root itself.
+    const auto usable = [](const QString &folder) -> std::optional<QString> {
+        if (!QDir::isAbsolutePath(folder))
+            return std::nullopt;
+        QString clean = QDir::cleanPath(folder);
+        while (clean == QLatin1String("/..") || clean.startsWith(QLatin1String("/../")))
+            clean.remove(0, 3);
+        if (clean.isEmpty() || clean == QLatin1String("/"))
+            return std::nullopt;
+        return clean;
     };
-    const QString configHome = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
-    if (usable(configHome))
+    if (std::optional<QString> configHome = usable(environment.value(QStringLiteral("XDG_CONFIG_HOME"))))
         return configHome;
-    const QString home = environment.value(QStringLiteral("HOME"));
-    if (usable(home))
-        return home + QStringLiteral("/.config");
+    if (std::optional<QString> home = usable(environment.value(QStringLiteral("HOME"))))
+        return *home + QStringLiteral("/.config");
     return std::nullopt;
 }
 
@@ -176,20 +193,44 @@ IniStore::IniStore()
 
 IniStore::IniStore(QString folder) : m_folder(std::move(folder)) { }
 
+IniStore::~IniStore() = default;
+
 void IniStore::setWriteFailureHandler(std::function<void()> handler)
 {
     m_onWriteFailure = std::move(handler);
 }
 
+IniStore::FileState IniStore::refresh(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info;
+    if (::stat(native.constData(), &info) != 0) {
+        m_seen = FileStamp{};
+        return errno == ENOENT && !exists(native) ? FileState::Missing : FileState::Unusable;
+    }
+    if (!S_ISREG(info.st_mode))
+        return FileState::Unusable;
+    if (m_settings && m_settingsPath == path && stampOf(info) == m_seen)
+        return FileState::Readable;
+    const std::optional<FileStamp> stamp = readThrough(native);
+    m_seen = stamp.value_or(FileStamp{});
+    if (!stamp)
+        return FileState::Unusable;
+    if (m_settings && m_settingsPath == path) {
+        m_settings->sync();
+    } else {
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        m_settingsPath = path;
+    }
+    return FileState::Readable;
+}
+
 QString IniStore::GetSetting(const QString &app, const QString &section, const QString &key,
                              const QVariant &defaultValue)
 {
-    if (!m_folder.isEmpty()) {
-        const StoredFile file = readStoredFile(settingsPath(m_folder, app));
-        if (file.kind == StoredFile::Kind::Regular) {
-            if (std::optional<QString> stored = IniDocument(file.bytes).value(section, key))
-                return *stored;
-        }
+    if (!m_folder.isEmpty() && refresh(settingsPath(m_folder, app)) == FileState::Readable) {
+        if (std::optional<QString> stored = storedText(*m_settings, section, key))
+            return *stored;
     }
     return defaultText(defaultValue);
 }
@@ -209,28 +250,50 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     if (m_folder.isEmpty())
         return false;
     const QString path = settingsPath(m_folder, app);
+    const QByteArray native = QFile::encodeName(path);
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
-    // The same lock QSettings takes, so every writer of the file waits its turn.
-    const QString lockPath = path + QStringLiteral(".lock");
-    QLockFile lock(lockPath);
-    if (!takeLock(lock, lockPath))
+    const QDeadlineTimer deadline(LockWaitMs);
+    CommitLock lock(native + ".commit-lock");
+    if (!lock.take(deadline) || !settingsLockIsFree(native + ".lock", deadline))
+        return false;
+    if (refresh(path) == FileState::Unusable)
         return false;
 
-    const StoredFile file = readStoredFile(path);
-    if (file.kind == StoredFile::Kind::Unusable)
-        return false;
-    const IniDocument document(file.bytes);
-    SettingsEdit changes([&document](const QString &section, const QString &key) {
-        return document.value(section, key);
+    // Its own object for each save, gone before the lock is released: a save
+    // that failed is never retried later, outside the lock.
+    QSettings settings(path, QSettings::IniFormat);
+    SettingsEdit changes([&settings](const QString &section, const QString &key) {
+        return storedText(settings, section, key);
     });
     edit(changes);
     if (changes.changes().isEmpty())
         return true;
-    const std::optional<QByteArray> bytes = document.withChanges(changes.changes());
-    if (!bytes)
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (!mayReplace(native) || !mayCreateIn(path) || (!target.isEmpty() && !mayCreateIn(target)))
         return false;
-    // A link to a regular file saves that file, where dotfile managers keep it.
-    const QString target = QFileInfo(path).isSymLink() ? QFileInfo(path).canonicalFilePath() : path;
-    return !target.isEmpty() && replaceFile(target, *bytes, file.mode);
+    for (const SettingsChange &change : changes.changes())
+        settings.setValue(change.section + u'/' + change.key, change.value);
+    settings.sync();
+    if (settings.status() == QSettings::AccessError)
+        return false;
+
+    // QSettings sees a new version by its size and time to the millisecond;
+    // two saves of the same size within one millisecond must still differ.
+    struct stat info;
+    if (::stat(native.constData(), &info) != 0)
+        return false;
+    if (info.st_size == m_seen.size && milliseconds(info.st_mtim) <= milliseconds(m_seen.modified)) {
+        const qint64 later = milliseconds(m_seen.modified) + 1;
+        const timespec times[2] = {{0, UTIME_OMIT}, {later / 1000, (later % 1000) * 1000000}};
+        if (::utimensat(AT_FDCWD, native.constData(), times, 0) != 0
+            || ::stat(native.constData(), &info) != 0)
+            return false;
+    }
+    m_seen = stampOf(info);
+    if (!m_settings || m_settingsPath != path) {
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        m_settingsPath = path;
+    }
+    return true;
 }

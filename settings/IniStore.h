@@ -4,25 +4,44 @@
 
 #include <QProcessEnvironment>
 
+#include <sys/stat.h>
+
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QSettings;
 
 // The user's configuration folder by the XDG rules: $XDG_CONFIG_HOME when it
 // is an absolute path, else $HOME/.config; nothing when neither gives one
-// (no home, a relative one, or the root folder).
+// (no home, a relative one, or one that is the root folder).
 std::optional<QString> userConfigFolder(const QProcessEnvironment &environment);
 
+// One version of the settings file. A save puts a new file in place, so a
+// file with the same stamp holds the same text.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    timespec changed{};
+    friend bool operator==(const FileStamp &, const FileStamp &);
+};
+
 // The store as an INI file per user, <config folder>/Korvu/Korvu.conf, one
-// group per section. Every read opens the file afresh, so a value changed from
-// outside the program is seen at the next read. Every commit takes the file's
-// lock, reads it, and replaces it with one rename, so other copies of the game
-// and a kill at any moment leave either the old file or the new one.
+// group per section, read and written by QSettings. In front of it stand the
+// guards QSettings lacks: only a regular file (or a link to one) that reads
+// through to its end is used, a save waits a bounded time for Korvu's own
+// lock, and a file the user made read-only is never replaced. A value
+// changed from outside the program is seen at the next read; an unchanged
+// file is not parsed again.
 class IniStore final : public Store {
 public:
     // The user's own configuration folder.
     IniStore();
     // Another folder, for tests; an empty one stands for no usable folder.
     explicit IniStore(QString folder);
+    ~IniStore() override;
 
     // Called once, at the first write that could not be saved.
     void setWriteFailureHandler(std::function<void()> handler);
@@ -34,9 +53,15 @@ public:
     bool hasFailedToWrite() const { return m_failed; }
 
 private:
+    enum class FileState { Missing, Readable, Unusable };
+    FileState refresh(const QString &path);
     bool write(const QString &app, const std::function<void(SettingsEdit &)> &edit);
 
     QString m_folder;
     std::function<void()> m_onWriteFailure;
     bool m_failed = false;
+    // The last version read through, and QSettings' view of it.
+    std::unique_ptr<QSettings> m_settings;
+    QString m_settingsPath;
+    FileStamp m_seen;
 };

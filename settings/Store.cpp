@@ -31,9 +31,3 @@ void SettingsEdit::setValue(const QString &section, const QString &key, const QS
 {
     m_changes.append(SettingsChange{section, key, value});
 }
-
-void Store::SaveSetting(const QString &app, const QString &section, const QString &key,
-                        const QString &value)
-{
-    commit(app, [&](SettingsEdit &edit) { edit.setValue(section, key, value); });
-}

@@ -51,7 +51,4 @@ public:
     // sets in one step: another copy of the game writing at the same time
     // comes before or after it, and a kill leaves all of it or none.
     virtual void commit(const QString &app, const std::function<void(SettingsEdit &)> &edit) = 0;
-
-    void SaveSetting(const QString &app, const QString &section, const QString &key,
-                     const QString &value);
 };

@@ -122,9 +122,9 @@ void frmStart::Form_Load()
 {
     const bool played =
             ReadPlayed(optionsText(m_store, StoreKeys::Played, StoreDefaults::Played));
-    // A first start that keeps a player's table shows what is stored, as a
-    // later start does.
-    if (played || firstStartKeepsTable())
+    // What the first start wrote, or a table it kept, is shown as a later
+    // start shows it.
+    if (played || !writeFirstStart())
         restoreSettings();
 }
 
@@ -139,7 +139,7 @@ void frmStart::restoreSettings()
     TSize->setText(optionsText(m_store, StoreKeys::Size, StoreDefaults::Size));
 }
 
-bool frmStart::firstStartKeepsTable()
+bool frmStart::writeFirstStart()
 {
     // The first start's options, in the order they are written.
     const std::array<std::pair<QString, QString>, 5> firstStartOptions{{
@@ -149,8 +149,15 @@ bool frmStart::firstStartKeepsTable()
             {StoreKeys::PPFood, defaultText(StoreDefaults::PPFood)},
             {StoreKeys::Size, defaultText(StoreDefaults::Size)},
     }};
-    bool keptTable = false;
+    // Decided again on the store as the save finds it: the read above may
+    // have failed, or another copy may have started first.
+    enum class Outcome { NotSaved, Played, KeptTable, Written };
+    Outcome outcome = Outcome::NotSaved;
     m_store.commit(StoreKeys::App, [&](SettingsEdit &stored) {
+        if (ReadPlayed(stored.value(StoreKeys::Options, StoreKeys::Played, StoreDefaults::Played))) {
+            outcome = Outcome::Played;
+            return;
+        }
         // Rows in the table are a player's record: a "Played" that went missing
         // (a hand edit, a file lost while a game ran) must not empty it. Only a
         // "Played" that says no does.
@@ -158,12 +165,13 @@ bool frmStart::firstStartKeepsTable()
         for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
             hasRows = hasRows || stored.contains(StoreKeys::Highscore, StoreKeys::Name(row))
                     || stored.contains(StoreKeys::Highscore, StoreKeys::Score(row));
-        keptTable = !stored.contains(StoreKeys::Options, StoreKeys::Played) && hasRows;
+        const bool keepTable = !stored.contains(StoreKeys::Options, StoreKeys::Played) && hasRows;
+        outcome = keepTable ? Outcome::KeptTable : Outcome::Written;
         for (const auto &[key, value] : firstStartOptions) {
-            if (!keptTable || !stored.contains(StoreKeys::Options, key))
+            if (!keepTable || !stored.contains(StoreKeys::Options, key))
                 stored.setValue(StoreKeys::Options, key, value);
         }
-        if (keptTable)
+        if (keepTable)
             return;
         for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
             stored.setValue(StoreKeys::Highscore, StoreKeys::Name(row), QString());
@@ -171,12 +179,12 @@ bool frmStart::firstStartKeepsTable()
             stored.setValue(StoreKeys::Highscore, StoreKeys::Score(row),
                             defaultText(StoreDefaults::Score));
     });
-    if (keptTable)
-        return true;
+    if (outcome == Outcome::Played || outcome == Outcome::KeptTable)
+        return false;
     CSpeed->setCurrentIndex(StoreDefaults::Speed);
     TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
     TSize->setText(defaultText(StoreDefaults::Size));
-    return false;
+    return true;
 }
 
 void frmStart::Form_Unload()

@@ -51,9 +51,11 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
-    // Writes the first start's settings; true when the store held table rows,
-    // which it keeps, writing only the options that are missing.
-    bool firstStartKeepsTable();
+    // Writes the first start's settings and shows them; false when the store,
+    // as the save found it, holds a player's settings to show instead: a later
+    // start after all, or table rows, which are kept with only the missing
+    // options written.
+    bool writeFirstStart();
     void restoreSettings();
     void CSpeed_Click();
     void Command1_Click();

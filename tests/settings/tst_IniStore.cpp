@@ -6,6 +6,32 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
+namespace {
+
+// Saves each "Section/Key=value" in one commit.
+void save(IniStore &store, const QStringList &changes)
+{
+    store.commit(QStringLiteral("Korvu"), [&](SettingsEdit &edit) {
+        for (const QString &change : changes) {
+            const qsizetype slash = change.indexOf(u'/');
+            const qsizetype equals = change.indexOf(u'=');
+            edit.setValue(change.left(slash), change.mid(slash + 1, equals - slash - 1),
+                          change.mid(equals + 1));
+        }
+    });
+}
+
+QString read(IniStore &store, const QString &sectionAndKey)
+{
+    const qsizetype slash = sectionAndKey.indexOf(u'/');
+    return store.GetSetting(QStringLiteral("Korvu"), sectionAndKey.left(slash),
+                            sectionAndKey.mid(slash + 1), QStringLiteral("<missing>"));
+}
+
+} // namespace
+
 class tst_IniStore : public QObject {
     Q_OBJECT
 private slots:
@@ -13,8 +39,10 @@ private slots:
     void everyTextComesBackExactly();
     void missingKeysReadAsTheDefaultText_data();
     void missingKeysReadAsTheDefaultText();
-    void aSaveChangesOnlyTheLinesOfItsKeys_data();
-    void aSaveChangesOnlyTheLinesOfItsKeys();
+    void aSaveKeepsEveryKeyAndDropsTheRest_data();
+    void aSaveKeepsEveryKeyAndDropsTheRest();
+    void aNewFileIsAsPrivateAsTheUmaskSays_data();
+    void aNewFileIsAsPrivateAsTheUmaskSays();
     void theConfigFolderFollowsTheXdgRules_data();
     void theConfigFolderFollowsTheXdgRules();
     void aFailedWriteIsReportedOnceAndTheProgramGoesOn();
@@ -46,20 +74,15 @@ void tst_IniStore::everyTextComesBackExactly()
     QFETCH(QString, text);
     QTemporaryDir dir;
     IniStore store(dir.path());
-    store.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Highscore"), QStringLiteral("Name1"),
-                      text);
-    QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Highscore"),
-                              QStringLiteral("Name1"), QStringLiteral("default")),
-             text);
+    save(store, {QStringLiteral("Highscore/Name1=") + text});
+    QCOMPARE(read(store, QStringLiteral("Highscore/Name1")), text);
     QVERIFY(!store.hasFailedToWrite());
     {
         QSettings settings(dir.filePath(QStringLiteral("Korvu/Korvu.conf")), QSettings::IniFormat);
         QCOMPARE(settings.value(QStringLiteral("Highscore/Name1")).toString(), text);
         settings.setValue(QStringLiteral("Highscore/Name2"), text);
     }
-    QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Highscore"),
-                              QStringLiteral("Name2"), QStringLiteral("default")),
-             text);
+    QCOMPARE(read(store, QStringLiteral("Highscore/Name2")), text);
 }
 
 void tst_IniStore::missingKeysReadAsTheDefaultText_data()
@@ -83,89 +106,90 @@ void tst_IniStore::missingKeysReadAsTheDefaultText()
     QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
                               QStringLiteral("Size"), fallback),
              expected);
-    store.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Options"), QStringLiteral("Speed"),
-                      QStringLiteral("3"));
+    save(store, {QStringLiteral("Options/Speed=3")});
     QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
                               QStringLiteral("Size"), fallback),
              expected);
 }
 
-void tst_IniStore::aSaveChangesOnlyTheLinesOfItsKeys_data()
+void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest_data()
 {
     QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QStringList>("changes"); // "Section/Key=value"
-    QTest::addColumn<QByteArray>("after");
-    QTest::newRow("no file") << QByteArray() << QStringList{"Options/Size=7", "Highscore/Score1=12"}
-                             << QByteArray("[Options]\nSize=7\n\n[Highscore]\nScore1=12\n");
-    QTest::newRow("in place, comments kept")
-            << QByteArray("; mine\n[Options]\nSize=5 ; usual\nSpeed=3\n")
-            << QStringList{"Options/Size=9"}
-            << QByteArray("; mine\n[Options]\nSize=9; usual\nSpeed=3\n");
-    QTest::newRow("a new key ends its section")
-            << QByteArray("[Options]\nSpeed=3 ; x\n\n[Highscore]\nScore1=4\n")
-            << QStringList{"Options/Size=9"}
-            << QByteArray("[Options]\nSpeed=3 ; x\nSize=9\n\n[Highscore]\nScore1=4\n");
-    QTest::newRow("no line break at the end")
-            << QByteArray("[Options]\nSize=5") << QStringList{"Highscore/Score1=3"}
-            << QByteArray("[Options]\nSize=5\n\n[Highscore]\nScore1=3\n");
-    QTest::newRow("an unclosed quote at the end")
-            << QByteArray("[Highscore]\nName1=\"Ada") << QStringList{"Highscore/Score1=3"}
-            << QByteArray("[Highscore]\nName1=\"Ada\"\nScore1=3\n");
-    QTest::newRow("a backslash at the end")
-            << QByteArray("[Options]\nSize=5\\") << QStringList{"Options/Speed=2"}
-            << QByteArray("[Options]\nSize=5\\ \nSpeed=2\n");
-    QTest::newRow("an escaped line break at the end")
-            << QByteArray("[Options]\nSize=5\\\r") << QStringList{"Options/Speed=2"}
-            << QByteArray("[Options]\nSize=5\\\r\rSpeed=2\n");
-    QTest::newRow("a byte-order mark before a key")
-            << QByteArray("[Options]\n\xEF\xBB\xBFSize=5\n") << QStringList{"Options/Size=6"}
-            << QByteArray("[Options]\n\xEF\xBB\xBFSize=6\n");
-    // Read back as raw UTF-8, a mark that starts the text would be dropped.
-    QTest::newRow("a text that starts with a byte-order mark")
-            << QByteArray() << QStringList{QStringLiteral("Highscore/Name1=\uFEFFAda!")}
-            << QByteArray("[Highscore]\nName1=\\xfeff\\x41\\x64\\x61!\n");
-    QTest::newRow("junk, other keys and another case stay")
-            << QByteArray("\x01junk\n[Options]\nOther=1\n[options]\nplayed=True\n")
-            << QStringList{"Options/Played=True"}
-            << QByteArray("\x01junk\n[Options]\nOther=1\nPlayed=True\n[options]\nplayed=True\n");
-    QTest::newRow("the last of two lines counts")
-            << QByteArray("[Options]\nSize=1\n[Options]\nSize=2\n") << QStringList{"Options/Size=3"}
-            << QByteArray("[Options]\nSize=1\n[Options]\nSize=3\n");
-    QTest::newRow("an escaped key") << QByteArray("[Options]\n%53ize=5\n")
-                                    << QStringList{"Options/Size=6"}
-                                    << QByteArray("[Options]\n%53ize=6\n");
+    QTest::addColumn<QStringList>("values"); // "Section/Key=value", read before and after a save
+    QTest::addColumn<QByteArrayList>("dropped");
+    QTest::newRow("comments, blank lines and junk go; every key stays")
+            << QByteArray("; mine\n\x01junk\n[Options]\nSize=5 ; usual\n\nOther=1\n"
+                          "[options]\nplayed=yes\n")
+            << QStringList{"Options/Size=5", "Options/Other=1", "options/played=yes"}
+            << QByteArrayList{"mine", "junk", "usual"};
+    // What earlier versions of the game and QSettings itself have written.
+    QTest::newRow("escaped keys, lists, quotes and typed values read as text")
+            << QByteArray("[Options]\n%53ize=7\nList=1, 2, 3\n[Highscore]\nName1=@ByteArray(Ada)\n"
+                          "Name2=@String(Bo\\0ra)\nName3=\"a, b\"\nName4=\\x15f\\x131k\n"
+                          "Score1=@Invalid()\n")
+            << QStringList{"Options/Size=7", "Options/List=1, 2, 3", "Highscore/Name1=Ada",
+                           QStringLiteral("Highscore/Name2=Bo%1ra").arg(QChar(0)),
+                           "Highscore/Name3=a, b", QStringLiteral("Highscore/Name4=\u015f\u0131k"),
+                           "Highscore/Score1=<missing>"}
+            << QByteArrayList{};
 }
 
-void tst_IniStore::aSaveChangesOnlyTheLinesOfItsKeys()
+void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest()
 {
     QFETCH(QByteArray, before);
-    QFETCH(QStringList, changes);
-    QFETCH(QByteArray, after);
+    QFETCH(QStringList, values);
+    QFETCH(QByteArrayList, dropped);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
-    const QString path = dir.filePath(QStringLiteral("Korvu/Korvu.conf"));
-    if (!before.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(before);
-    }
-    IniStore store(dir.path());
-    store.commit(QStringLiteral("Korvu"), [&](SettingsEdit &edit) {
-        for (const QString &change : changes) {
-            const qsizetype slash = change.indexOf(u'/');
-            const qsizetype equals = change.indexOf(u'=');
-            edit.setValue(change.left(slash), change.mid(slash + 1, equals - slash - 1),
-                          change.mid(equals + 1));
+    QFile file(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(before);
+    file.close();
+    for (bool saved : {false, true}) {
+        IniStore store(dir.path());
+        if (saved)
+            save(store, {QStringLiteral("Highscore/Score4=9")});
+        for (const QString &value : values) {
+            const qsizetype equals = value.indexOf(u'=');
+            QCOMPARE(read(store, value.left(equals)), value.mid(equals + 1));
         }
-    });
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), after);
-    QSettings settings(path, QSettings::IniFormat);
-    for (const QString &change : changes) {
-        const qsizetype equals = change.indexOf(u'=');
-        QCOMPARE(settings.value(change.left(equals)).toString(), change.mid(equals + 1));
     }
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray after = file.readAll();
+    QVERIFY(after.contains("Score4=9"));
+    for (const QByteArray &gone : dropped)
+        QVERIFY2(!after.contains(gone), after.constData());
+}
+
+void tst_IniStore::aNewFileIsAsPrivateAsTheUmaskSays_data()
+{
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("mode"); // of the file before the save; 0: none
+    QTest::addColumn<int>("saved");
+    QTest::newRow("umask 077") << 077 << 0 << 0600;
+    QTest::newRow("umask 022") << 022 << 0 << 0644;
+    QTest::newRow("an existing file keeps its mode") << 077 << 0640 << 0640;
+}
+
+void tst_IniStore::aNewFileIsAsPrivateAsTheUmaskSays()
+{
+    QFETCH(int, umask);
+    QFETCH(int, mode);
+    QFETCH(int, saved);
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    if (mode != 0) {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+        QVERIFY(QFile(QString::fromLocal8Bit(path)).open(QIODevice::WriteOnly));
+        QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
+    }
+    const mode_t previous = ::umask(mode_t(umask));
+    IniStore store(dir.path());
+    save(store, {QStringLiteral("Highscore/Name1=Ada")});
+    ::umask(previous);
+    struct stat info;
+    QCOMPARE(::stat(path.constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 0777), saved);
 }
 
 void tst_IniStore::theConfigFolderFollowsTheXdgRules_data()
@@ -179,6 +203,9 @@ void tst_IniStore::theConfigFolderFollowsTheXdgRules_data()
     QTest::newRow("no HOME") << QString() << QString() << "";
     QTest::newRow("relative HOME") << QString() << "ada" << "";
     QTest::newRow("HOME is the root") << QString() << "/" << "";
+    QTest::newRow("HOME is the root's parent") << QString() << "/.." << "";
+    QTest::newRow("XDG_CONFIG_HOME is the root's parent") << "/../" << "/home/ada" << "/home/ada/.config";
+    QTest::newRow("a cleaned XDG_CONFIG_HOME") << "/x/../conf/" << "/home/ada" << "/conf";
 }
 
 void tst_IniStore::theConfigFolderFollowsTheXdgRules()
@@ -202,10 +229,8 @@ void tst_IniStore::aFailedWriteIsReportedOnceAndTheProgramGoesOn()
     IniStore store(dir.path());
     int reported = 0;
     store.setWriteFailureHandler([&reported] { ++reported; });
-    store.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Options"), QStringLiteral("Size"),
-                      QStringLiteral("7"));
-    store.SaveSetting(QStringLiteral("Korvu"), QStringLiteral("Options"), QStringLiteral("PPFood"),
-                      QStringLiteral("1"));
+    save(store, {QStringLiteral("Options/Size=7")});
+    save(store, {QStringLiteral("Options/PPFood=1")});
     QCOMPARE(reported, 1);
     QVERIFY(store.hasFailedToWrite());
     QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
