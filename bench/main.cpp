@@ -1,5 +1,6 @@
 #include "bench/RepaintBenchmark.h"
 #include "bench/RuleBenchmarks.h"
+#include "bench/StoreBenchmark.h"
 #include "bench/Table.h"
 #include "bench/TimerBenchmark.h"
 
@@ -26,6 +27,7 @@ int runHeadless(int argc, char *argv[])
     bool ok = true;
     const RuleFigures rules = runRuleBenchmarks(ok);
     const RepaintFigures repaint = runRepaintBenchmark(ok);
+    const StoreFigures store = runStoreBenchmark(ok);
     if (!ok)
         return 1;
 
@@ -66,6 +68,17 @@ int runHeadless(int argc, char *argv[])
                       .arg(repaint.window.height()),
               formatDuration(repaint.twoCells.reference), formatRatio(repaint.twoCells.ratio()),
               QStringLiteral("≤ 0.1×"), verdict(repaint.twoCells.ratio() <= 0.1)});
+    printRow({QStringLiteral("\"HardCore\" read of a blocked move, 10 MB settings file, unchanged since the last read"),
+              formatDuration(store.blockedMoveRead.subject),
+              QStringLiteral("the same read from the usual 0.2 KB file"),
+              formatDuration(store.blockedMoveRead.reference),
+              formatRatio(store.blockedMoveRead.ratio()), QStringLiteral("≤ 2× (no parse)"),
+              verdict(store.blockedMoveRead.ratio() <= 2)});
+    printRow({QStringLiteral("First start over a 10 MB settings file: the start window's load reads, decides and saves"),
+              formatDuration(store.firstStartNs),
+              QStringLiteral("the first read of that file, which parses it"),
+              formatDuration(store.firstParseNs), QStringLiteral("—"), QStringLiteral("< 1 s"),
+              verdict(store.firstStartNs < 1e9)});
     return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,6 +26,8 @@ struct Harness {
     std::unique_ptr<QApplication> app;
     // Memory-backed, so the store's flush to disk costs nothing per input.
     QTemporaryDir dir{QStringLiteral("/dev/shm/korvu-fuzz-XXXXXX")};
+    QDateTime epoch = QDateTime::currentDateTime();
+    qint64 inputs = 0;
 };
 
 Harness *harness = nullptr;
@@ -57,6 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QFile file(harness->dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
     require(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(reinterpret_cast<const char *>(data), qint64(size));
+    require(file.flush());
+    // QSettings tells files apart by size and time to the millisecond; inputs
+    // come faster than that, so each one is dated a millisecond later.
+    ++harness->inputs;
+    require(file.setFileTime(harness->epoch.addMSecs(harness->inputs),
+                             QFileDevice::FileModificationTime));
     file.close();
 
     IniStore store(harness->dir.path());

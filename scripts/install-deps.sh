@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build make g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fonts-liberation
-    xvfb openbox xdotool x11-utils imagemagick libxcb1-dev
+    xvfb openbox xdotool x11-utils imagemagick libxcb1-dev strace
     desktop-file-utils appstream dpkg-dev file lintian man-db
 )
 

@@ -1,5 +1,6 @@
 #include "settings/IniStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -41,8 +42,8 @@ private slots:
     void missingKeysReadAsTheDefaultText();
     void aSaveKeepsEveryKeyAndDropsTheRest_data();
     void aSaveKeepsEveryKeyAndDropsTheRest();
-    void aNewFileIsAsPrivateAsTheUmaskSays_data();
-    void aNewFileIsAsPrivateAsTheUmaskSays();
+    void whatASaveLeavesOnTheFile_data();
+    void whatASaveLeavesOnTheFile();
     void theConfigFolderFollowsTheXdgRules_data();
     void theConfigFolderFollowsTheXdgRules();
     void aFailedWriteIsReportedOnceAndTheProgramGoesOn();
@@ -161,7 +162,7 @@ void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest()
         QVERIFY2(!after.contains(gone), after.constData());
 }
 
-void tst_IniStore::aNewFileIsAsPrivateAsTheUmaskSays_data()
+void tst_IniStore::whatASaveLeavesOnTheFile_data()
 {
     QTest::addColumn<int>("umask");
     QTest::addColumn<int>("mode"); // of the file before the save; 0: none
@@ -171,25 +172,37 @@ void tst_IniStore::aNewFileIsAsPrivateAsTheUmaskSays_data()
     QTest::newRow("an existing file keeps its mode") << 077 << 0640 << 0640;
 }
 
-void tst_IniStore::aNewFileIsAsPrivateAsTheUmaskSays()
+void tst_IniStore::whatASaveLeavesOnTheFile()
 {
     QFETCH(int, umask);
     QFETCH(int, mode);
     QFETCH(int, saved);
     QTemporaryDir dir;
     const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    struct stat info;
     if (mode != 0) {
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
-        QVERIFY(QFile(QString::fromLocal8Bit(path)).open(QIODevice::WriteOnly));
+        QFile file(QString::fromLocal8Bit(path));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("[Highscore]\nName1=Bob\n"), 22);
+        QVERIFY(file.flush());
+        // Dated ahead, as a save in the same millisecond would be.
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(10),
+                                 QFileDevice::FileModificationTime));
         QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
     }
     const mode_t previous = ::umask(mode_t(umask));
     IniStore store(dir.path());
+    QCOMPARE(read(store, QStringLiteral("Highscore/Name1")), mode != 0 ? "Bob" : "<missing>");
+    QCOMPARE(::stat(path.constData(), &info) == 0, mode != 0);
+    const qint64 before = mode != 0 ? info.st_mtim.tv_sec * 1000 + info.st_mtim.tv_nsec / 1000000 : 0;
     save(store, {QStringLiteral("Highscore/Name1=Ada")});
     ::umask(previous);
-    struct stat info;
     QCOMPARE(::stat(path.constData(), &info), 0);
     QCOMPARE(int(info.st_mode & 0777), saved);
+    // Another copy's QSettings sees a new version only by its size and time,
+    // so a save of the same size is always dated later.
+    QVERIFY(info.st_mtim.tv_sec * 1000 + info.st_mtim.tv_nsec / 1000000 > before);
 }
 
 void tst_IniStore::theConfigFolderFollowsTheXdgRules_data()
