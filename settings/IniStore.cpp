@@ -24,14 +24,15 @@ QString settingsPath(const QString &folder, const QString &app)
     return folder + u'/' + app + u'/' + app + QStringLiteral(".conf");
 }
 
-FileStamp stampOf(const struct stat &info)
+qint64 nanoseconds(const timespec &time)
 {
-    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
-qint64 milliseconds(const timespec &time)
+FileStamp stampOf(const struct stat &info)
 {
-    return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
+                     nanoseconds(info.st_ctim)};
 }
 
 // Opened without waiting, so a FIFO in a file's place cannot hold the game up,
@@ -73,34 +74,23 @@ bool exists(const QByteArray &path)
 
 // Korvu's own lock around each save: a kernel lock on a file of its own, so
 // it is never left behind by a killed copy and never taken from a live one.
-class CommitLock {
-public:
-    explicit CommitLock(const QByteArray &path)
-    {
-        struct stat info;
-        m_fd = openRegular(path, O_RDONLY | O_CREAT, info);
+// Held until `lock` is closed.
+bool takeCommitLock(QFile &lock, const QByteArray &path, const QDeadlineTimer &deadline)
+{
+    struct stat info;
+    const int fd = openRegular(path, O_RDONLY | O_CREAT, info);
+    if (fd < 0 || !lock.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
     }
-    ~CommitLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired())
+            return false;
+        QThread::msleep(LockPollMs);
     }
-    CommitLock(const CommitLock &) = delete;
-    CommitLock &operator=(const CommitLock &) = delete;
-
-    bool take(const QDeadlineTimer &deadline)
-    {
-        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired())
-                return false;
-            QThread::msleep(LockPollMs);
-        }
-        return m_fd >= 0;
-    }
-
-private:
-    int m_fd = -1;
-};
+    return true;
+}
 
 // QSettings takes <file>.lock inside sync() and waits for it without a bound:
 // a folder or FIFO there hangs it, and an empty one (its taker killed before
@@ -157,15 +147,6 @@ std::optional<QString> storedText(const QSettings &settings, const QString &sect
 
 } // namespace
 
-bool operator==(const FileStamp &a, const FileStamp &b)
-{
-    const auto same = [](const timespec &x, const timespec &y) {
-        return x.tv_sec == y.tv_sec && x.tv_nsec == y.tv_nsec;
-    };
-    return a.device == b.device && a.inode == b.inode && a.size == b.size
-            && same(a.modified, b.modified) && same(a.changed, b.changed);
-}
-
 std::optional<QString> userConfigFolder(const QProcessEnvironment &environment)
 {
     // An absolute path, cleaned; the root's parent is the root itself.
@@ -210,18 +191,16 @@ IniStore::FileState IniStore::refresh(const QString &path)
     }
     if (!S_ISREG(info.st_mode))
         return FileState::Unusable;
-    if (m_settings && m_settingsPath == path && stampOf(info) == m_seen)
+    if (m_settings && stampOf(info) == m_seen)
         return FileState::Readable;
     const std::optional<FileStamp> stamp = readThrough(native);
     m_seen = stamp.value_or(FileStamp{});
     if (!stamp)
         return FileState::Unusable;
-    if (m_settings && m_settingsPath == path) {
+    if (m_settings)
         m_settings->sync();
-    } else {
+    else
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        m_settingsPath = path;
-    }
     return FileState::Readable;
 }
 
@@ -254,8 +233,9 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
     const QDeadlineTimer deadline(LockWaitMs);
-    CommitLock lock(native + ".commit-lock");
-    if (!lock.take(deadline) || !settingsLockIsFree(native + ".lock", deadline))
+    QFile lock;
+    if (!takeCommitLock(lock, native + ".commit-lock", deadline)
+        || !settingsLockIsFree(native + ".lock", deadline))
         return false;
     if (refresh(path) == FileState::Unusable)
         return false;
@@ -283,17 +263,13 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     struct stat info;
     if (::stat(native.constData(), &info) != 0)
         return false;
-    if (info.st_size == m_seen.size && milliseconds(info.st_mtim) <= milliseconds(m_seen.modified)) {
-        const qint64 later = milliseconds(m_seen.modified) + 1;
-        const timespec times[2] = {{0, UTIME_OMIT}, {later / 1000, (later % 1000) * 1000000}};
+    const qint64 before = m_seen.modifiedNs / 1000000;
+    if (info.st_size == m_seen.size && nanoseconds(info.st_mtim) / 1000000 <= before) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {(before + 1) / 1000, (before + 1) % 1000 * 1000000}};
         if (::utimensat(AT_FDCWD, native.constData(), times, 0) != 0
             || ::stat(native.constData(), &info) != 0)
             return false;
     }
     m_seen = stampOf(info);
-    if (!m_settings || m_settingsPath != path) {
-        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-        m_settingsPath = path;
-    }
     return true;
 }

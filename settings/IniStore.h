@@ -23,9 +23,9 @@ struct FileStamp {
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = -1;
-    timespec modified{};
-    timespec changed{};
-    friend bool operator==(const FileStamp &, const FileStamp &);
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const FileStamp &) const = default;
 };
 
 // The store as an INI file per user, <config folder>/Korvu/Korvu.conf, one
@@ -62,6 +62,5 @@ private:
     bool m_failed = false;
     // The last version read through, and QSettings' view of it.
     std::unique_ptr<QSettings> m_settings;
-    QString m_settingsPath;
     FileStamp m_seen;
 };

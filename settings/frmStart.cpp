@@ -149,15 +149,14 @@ bool frmStart::writeFirstStart()
             {StoreKeys::PPFood, defaultText(StoreDefaults::PPFood)},
             {StoreKeys::Size, defaultText(StoreDefaults::Size)},
     }};
-    // Decided again on the store as the save finds it: the read above may
-    // have failed, or another copy may have started first.
-    enum class Outcome { NotSaved, Played, KeptTable, Written };
-    Outcome outcome = Outcome::NotSaved;
+    // Decided again on the store as the save finds it: the read before it
+    // may have failed, or another copy may have started first.
+    bool showStored = false;
     m_store.commit(StoreKeys::App, [&](SettingsEdit &stored) {
-        if (ReadPlayed(stored.value(StoreKeys::Options, StoreKeys::Played, StoreDefaults::Played))) {
-            outcome = Outcome::Played;
+        showStored = ReadPlayed(
+                stored.value(StoreKeys::Options, StoreKeys::Played, StoreDefaults::Played));
+        if (showStored)
             return;
-        }
         // Rows in the table are a player's record: a "Played" that went missing
         // (a hand edit, a file lost while a game ran) must not empty it. Only a
         // "Played" that says no does.
@@ -166,7 +165,7 @@ bool frmStart::writeFirstStart()
             hasRows = hasRows || stored.contains(StoreKeys::Highscore, StoreKeys::Name(row))
                     || stored.contains(StoreKeys::Highscore, StoreKeys::Score(row));
         const bool keepTable = !stored.contains(StoreKeys::Options, StoreKeys::Played) && hasRows;
-        outcome = keepTable ? Outcome::KeptTable : Outcome::Written;
+        showStored = keepTable;
         for (const auto &[key, value] : firstStartOptions) {
             if (!keepTable || !stored.contains(StoreKeys::Options, key))
                 stored.setValue(StoreKeys::Options, key, value);
@@ -179,7 +178,7 @@ bool frmStart::writeFirstStart()
             stored.setValue(StoreKeys::Highscore, StoreKeys::Score(row),
                             defaultText(StoreDefaults::Score));
     });
-    if (outcome == Outcome::Played || outcome == Outcome::KeptTable)
+    if (showStored)
         return false;
     CSpeed->setCurrentIndex(StoreDefaults::Speed);
     TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));

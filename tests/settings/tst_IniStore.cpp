@@ -125,10 +125,12 @@ void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest_data()
             << QByteArrayList{"mine", "junk", "usual"};
     // What earlier versions of the game and QSettings itself have written.
     QTest::newRow("escaped keys, lists, quotes and typed values read as text")
-            << QByteArray("[Options]\n%53ize=7\nList=1, 2, 3\n[Highscore]\nName1=@ByteArray(Ada)\n"
+            << QByteArray("[General]\nTop=1\n[Options]\n%53ize=7\n%U0053peed=4\nList=1, 2, 3\n"
+                          "[Highscore]\nName1=@ByteArray(Ada)\n"
                           "Name2=@String(Bo\\0ra)\nName3=\"a, b\"\nName4=\\x15f\\x131k\n"
                           "Score1=@Invalid()\n")
-            << QStringList{"Options/Size=7", "Options/List=1, 2, 3", "Highscore/Name1=Ada",
+            << QStringList{"General/Top=<missing>", "Options/Size=7", "Options/Speed=4",
+                           "Options/List=1, 2, 3", "Highscore/Name1=Ada",
                            QStringLiteral("Highscore/Name2=Bo%1ra").arg(QChar(0)),
                            "Highscore/Name3=a, b", QStringLiteral("Highscore/Name4=\u015f\u0131k"),
                            "Highscore/Score1=<missing>"}

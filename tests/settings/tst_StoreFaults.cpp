@@ -120,6 +120,11 @@ std::unique_ptr<QProcess> startChild(const QStringList &arguments,
     process->setProgram(QCoreApplication::applicationFilePath());
     process->setArguments(arguments);
     if (!fault.isEmpty()) {
+        // The leak checker cannot run under a tracer.
+        QProcessEnvironment traced = environment;
+        traced.insert(QStringLiteral("ASAN_OPTIONS"),
+                      traced.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+        process->setProcessEnvironment(traced);
         process->setArguments(QStringList{"-o", "/dev/null", "-P", file,
                                           QStringLiteral("--inject=") + fault,
                                           process->program()}
