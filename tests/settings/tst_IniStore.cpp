@@ -111,6 +111,12 @@ void tst_IniStore::missingKeysReadAsTheDefaultText()
     QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
                               QStringLiteral("Size"), fallback),
              expected);
+    // A value written from outside the program is seen at the next read.
+    QFile file(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Options]\nSize=written outside\n");
+    file.close();
+    QCOMPARE(read(store, QStringLiteral("Options/Size")), QStringLiteral("written outside"));
 }
 
 void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest_data()
