@@ -108,10 +108,8 @@ bool settingsLockIsFree(const QByteArray &path, const QDeadlineTimer &deadline)
             ::unlink(path.constData());
         ::close(fd);
         // One with a process in it and no holder, QSettings takes over itself.
-        if (!held)
-            return true;
-        if (deadline.hasExpired())
-            return false;
+        if (!held || deadline.hasExpired())
+            return !held;
         QThread::msleep(LockPollMs);
     }
     return true;
