@@ -34,10 +34,9 @@ void setTextColour(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-frmAbout::frmAbout(SysInfoServices services, QWidget *owner)
+frmAbout::frmAbout(QWidget *owner)
     : DesignDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_sysInfo(services, this)
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Korvu Bilgi"));

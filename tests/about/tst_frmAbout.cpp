@@ -1,8 +1,6 @@
 #include "about/frmAbout.h"
 
 #include "about/KorvuIcon.h"
-#include "tests/about/ScriptedSysInfo.h"
-#include "tests/support/ScriptedMessageBoxes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,18 +11,11 @@
 
 namespace {
 
-struct Fixture {
-    ScriptedRegistry registry;
-    ScriptedFiles files;
-    ScriptedLauncher launcher;
-    ScriptedMessageBoxes messages;
-
-    // A new box that deletes itself when closed, as the start window opens it.
-    QPointer<frmAbout> open(QWidget *owner = nullptr)
-    {
-        return new frmAbout(SysInfoServices{registry, files, launcher, messages}, owner);
-    }
-};
+// A new box that deletes itself when closed, as the start window opens it.
+QPointer<frmAbout> open(QWidget *owner = nullptr)
+{
+    return new frmAbout(owner);
+}
 
 bool showActive(QWidget *w)
 {
@@ -67,7 +58,6 @@ private slots:
     void tamamClosesTheBox();
     void focusStartsOnTamamAndFollowsTheDesignedOrder();
     void openingTwiceShowsTheSame();
-    void theLauncherItCarriesReportsOverTheBox();
 };
 
 void tst_frmAbout::controlsMatchTheDesign_data()
@@ -102,8 +92,7 @@ void tst_frmAbout::controlsMatchTheDesign()
     QFETCH(qreal, pointSize);
     QFETCH(bool, black);
 
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     auto *control = w->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->property("text").toString(), text);
@@ -128,8 +117,7 @@ void tst_frmAbout::controlsMatchTheDesign()
 
 void tst_frmAbout::webAddressKeepsTheDotlessI()
 {
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     // U+0131, not a plain "i" and not a mis-decoded pair of bytes.
     QCOMPARE(w->lblDisclaimer->text().at(7), QChar(0x0131));
     QCOMPARE(w->lblDisclaimer->text().size(), Disclaimer.size());
@@ -139,12 +127,11 @@ void tst_frmAbout::webAddressKeepsTheDotlessI()
 
 void tst_frmAbout::windowFrameAndFixedPlace()
 {
-    Fixture f;
     // The owner's place does not matter: the box opens at a fixed spot.
     QWidget owner;
     owner.setGeometry(500, 400, 200, 100);
     owner.show();
-    QPointer<frmAbout> w = f.open(&owner);
+    QPointer<frmAbout> w = open(&owner);
     QCOMPARE(w->objectName(), QStringLiteral("frmAbout"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Korvu Bilgi"));
     QCOMPARE(w->parentWidget(), &owner);
@@ -174,8 +161,7 @@ void tst_frmAbout::theIconIsKorvusOwn_data()
 void tst_frmAbout::theIconIsKorvusOwn()
 {
     QFETCH(int, size);
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     const QIcon icon = w->windowIcon();
     QVERIFY(icon.availableSizes().contains(QSize(size, size)));
     const QImage image = icon.pixmap(QSize(size, size)).toImage();
@@ -193,8 +179,7 @@ void tst_frmAbout::theIconIsKorvusOwn()
 
 void tst_frmAbout::picIconShowsTheLargeImage()
 {
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     w->show();
     const QImage shown = w->grab(QRect(18, 18, 32, 32)).toImage().convertToFormat(QImage::Format_RGB32);
     const QImage icon = korvuIcon().pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_RGB32);
@@ -204,8 +189,7 @@ void tst_frmAbout::picIconShowsTheLargeImage()
 
 void tst_frmAbout::etchedRuleAboveTheWebAddress()
 {
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     w->show();
     const QImage image = w->grab().toImage();
     const QColor grey(128, 128, 128);
@@ -242,8 +226,7 @@ void tst_frmAbout::tamamClosesTheBox()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     QVERIFY(showActive(w));
     // Keys go in through the window, as the window system delivers them, so that
     // the access key is seen as a shortcut.
@@ -253,13 +236,11 @@ void tst_frmAbout::tamamClosesTheBox()
         QTest::keyClick(w->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     // An access key presses the button visibly, so the click follows a moment later.
     QTRY_VERIFY2(w.isNull(), "the about box is still there");
-    QVERIFY(f.messages.asked.isEmpty());
 }
 
 void tst_frmAbout::focusStartsOnTamamAndFollowsTheDesignedOrder()
 {
-    Fixture f;
-    QPointer<frmAbout> w = f.open();
+    QPointer<frmAbout> w = open();
     QVERIFY(showActive(w));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w->cmdOK));
     // The only control that takes the focus keeps it.
@@ -277,8 +258,7 @@ void tst_frmAbout::focusStartsOnTamamAndFollowsTheDesignedOrder()
 
 void tst_frmAbout::openingTwiceShowsTheSame()
 {
-    Fixture f;
-    QPointer<frmAbout> first = f.open();
+    QPointer<frmAbout> first = open();
     first->show();
     const QImage before = first->grab().toImage();
     const QRect placeBefore = first->geometry();
@@ -286,27 +266,11 @@ void tst_frmAbout::openingTwiceShowsTheSame()
     processDeletions();
     QVERIFY(first.isNull());
 
-    QPointer<frmAbout> second = f.open();
+    QPointer<frmAbout> second = open();
     second->show();
     QCOMPARE(second->geometry(), placeBefore);
     QCOMPARE(second->grab().toImage(), before);
     delete second;
-}
-
-void tst_frmAbout::theLauncherItCarriesReportsOverTheBox()
-{
-    Fixture f;
-    f.messages.answers = {MessageAnswer::Ok};
-    QPointer<frmAbout> w = f.open();
-    w->StartSysInfo();
-    QCOMPARE(f.messages.texts(),
-             QStringList{QStringLiteral("Systeminformationen sind momentan nicht verfügbar")});
-    QCOMPARE(f.messages.asked.first().owner, static_cast<QWidget *>(w.data()));
-    QString value = QStringLiteral("before");
-    QVERIFY(!w->GetKeyValue(RegistryRoot::LocalMachine, QStringLiteral("SOFTWARE\\Korvu"),
-                            QStringLiteral("Value"), value));
-    QCOMPARE(value, QString());
-    delete w;
 }
 
 QTEST_MAIN(tst_frmAbout)

@@ -4,7 +4,6 @@
 #include "highscores/frmInput.h"
 #include "settings/frmStart.h"
 
-#include "tests/about/ScriptedSysInfo.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/MemoryStore.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -56,9 +55,6 @@ void tst_Accessibility::everyControlOfEveryWindowHasAName()
     ScriptedNamePrompt names;
     ScriptedRandom random;
     FixedClock clock;
-    ScriptedRegistry registry;
-    ScriptedFiles files;
-    ScriptedLauncher launcher;
 
     frmStart start(store, messages, StartActions{});
     start.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -79,7 +75,7 @@ void tst_Accessibility::everyControlOfEveryWindowHasAName()
     table.setAttribute(Qt::WA_DeleteOnClose, false);
     QCOMPARE(unnamedControls(table), QStringList());
 
-    frmAbout about(SysInfoServices{registry, files, launcher, messages}, nullptr);
+    frmAbout about;
     about.setAttribute(Qt::WA_DeleteOnClose, false);
     QCOMPARE(unnamedControls(about), QStringList());
 }
