@@ -65,25 +65,6 @@ void frmPlayfield::Timer1_Timer()
     repaintDamage();
 }
 
-void frmPlayfield::Restart()
-{
-    m_playfield.Restart();
-    repaintDamage();
-}
-
-bool frmPlayfield::Food()
-{
-    const bool placed = m_playfield.Food();
-    repaintDamage();
-    return placed;
-}
-
-void frmPlayfield::DrawPlayField()
-{
-    m_playfield.DrawPlayField();
-    repaintDamage();
-}
-
 void frmPlayfield::repaintDamage()
 {
     for (const QRect &rect : m_canvas.takeDamage())

@@ -42,9 +42,6 @@ public:
     // Timer1's expiry: one tick of the game, then the repaint of what it changed.
     void Timer1_Timer();
 
-    void Restart();
-    bool Food();
-    void DrawPlayField();
     void CheckScore(qint16 score, qint16 &LoopIndex) override;
 
     Playfield &playfield() { return m_playfield; }
