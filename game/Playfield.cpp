@@ -201,7 +201,7 @@ void Playfield::gameOver()
     // No tick may run while the end-of-game windows are open; Restart re-arms it.
     m_host.setTimerEnabled(false);
     m_host.showGameOver();
-    m_host.CheckScore(m_state.GameScore, m_state.LoopIndex);
+    m_host.CheckScore(m_state.GameScore);
     Restart();
 }
 

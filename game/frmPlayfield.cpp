@@ -114,9 +114,9 @@ void frmPlayfield::closeEvent(QCloseEvent *event)
     }
 }
 
-void frmPlayfield::CheckScore(qint16 score, qint16 &LoopIndex)
+void frmPlayfield::CheckScore(qint16 score)
 {
-    ::CheckScore(score, LoopIndex, m_services.store, m_services.names, this);
+    ::CheckScore(score, m_services.store, m_services.names, this);
 }
 
 StartSettings frmPlayfield::startSettings()

@@ -42,7 +42,7 @@ public:
     // Timer1's expiry: one tick of the game, then the repaint of what it changed.
     void Timer1_Timer();
 
-    void CheckScore(qint16 score, qint16 &LoopIndex) override;
+    void CheckScore(qint16 score) override;
 
     Playfield &playfield() { return m_playfield; }
     const Canvas &canvas() const { return m_canvas; }
