@@ -1,5 +1,7 @@
 #include "settings/StoredText.h"
 
+#include "settings/StoreLayout.h"
+
 #include <QLocale>
 
 #include <cfenv>
@@ -32,6 +34,14 @@ std::optional<qint16> ReadInt16(const QString &text)
     if (rounded < -32768.0 || rounded > 32767.0)
         return std::nullopt;
     return static_cast<qint16>(rounded);
+}
+
+std::optional<qint16> ReadCellSize(const QString &text)
+{
+    const std::optional<qint16> size = ReadInt16(text);
+    if (!size || *size < StoreLimits::MinCellSize || *size > StoreLimits::MaxCellSize)
+        return std::nullopt;
+    return size;
 }
 
 bool ReadPlayed(const QString &text)

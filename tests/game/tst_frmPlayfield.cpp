@@ -163,7 +163,7 @@ void tst_frmPlayfield::arrowKeysSteerWhateverModifiersAreHeld()
 void tst_frmPlayfield::timerFiresTheTickAtTheChosenInterval()
 {
     Fixture f;
-    f.settings.speedItemData = 125;
+    f.settings.tickInterval = 125;
     frmPlayfield &w = f.open();
     QCOMPARE(w.Timer1->interval(), 125);
     QSignalSpy expiries(w.Timer1, &QTimer::timeout);

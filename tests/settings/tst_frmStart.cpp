@@ -90,7 +90,7 @@ void tst_frmStart::laterStartRestoresWithoutWriting()
                                          "Options/Size"}));
     // The stored points win over the speed's own value.
     QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 5"));
-    QCOMPARE(w.startSettings().speedItemData, 150);
+    QCOMPARE(w.startSettings().tickInterval, 150);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
     QCOMPARE(w.TSize->text(), QStringLiteral("abc"));
     QVERIFY(w.ShowPoints->isChecked());
@@ -179,7 +179,7 @@ void tst_frmStart::pickingASpeedSetsPointsPerFood()
     QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
     QTest::keyClick(w.CSpeed, Qt::Key_End);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
-    QCOMPARE(w.startSettings().speedItemData, 50);
+    QCOMPARE(w.startSettings().tickInterval, 50);
 }
 
 void tst_frmStart::layoutMatchesTheDesign()
