@@ -25,13 +25,6 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
     return label;
 }
 
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 frmAbout::frmAbout(QWidget *owner)
@@ -80,7 +73,7 @@ frmAbout::frmAbout(QWidget *owner)
                            QStringLiteral("Version ") + QLatin1String(KorvuVersion),
                            QRect(70, 52, 259, 15), tahoma);
     for (QWidget *label : {lblDescription, lblDisclaimer, lblTitle})
-        setTextColour(label, Qt::black);
+        Look::setColour(label, QPalette::WindowText, Qt::black);
 
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdOK->setFocus();

@@ -45,9 +45,7 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
     Label1->setAutoFillBackground(false);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Label1->setFont(designFont(DesignFont::TimesNewRoman, 8.25));
-    QPalette labelPalette = Label1->palette();
-    labelPalette.setColor(QPalette::WindowText, Qt::black);
-    Label1->setPalette(labelPalette);
+    Look::setColour(Label1, QPalette::WindowText, Qt::black);
     Label1->setGeometry(32, 0, 16, 15);
 
     Timer1 = new TickTimer(this);
