@@ -21,6 +21,18 @@ quint32 faceColour()
     return Canvas::fromRgb(QApplication::palette().color(QPalette::Window).rgb());
 }
 
+// Maps an arrow key, keypad arrows included, to its key code; 0 for others.
+int keyCode(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left: return Playfield::ArrowLeft;
+    case Qt::Key_Up: return Playfield::ArrowUp;
+    case Qt::Key_Right: return Playfield::ArrowRight;
+    case Qt::Key_Down: return Playfield::ArrowDown;
+    default: return 0;
+    }
+}
+
 } // namespace
 
 frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
@@ -67,17 +79,6 @@ void frmPlayfield::repaintDamage()
 {
     for (const QRect &rect : m_canvas.takeDamage())
         update(rect);
-}
-
-int frmPlayfield::keyCode(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_Left: return Playfield::ArrowLeft;
-    case Qt::Key_Up: return Playfield::ArrowUp;
-    case Qt::Key_Right: return Playfield::ArrowRight;
-    case Qt::Key_Down: return Playfield::ArrowDown;
-    default: return 0;
-    }
 }
 
 void frmPlayfield::paintEvent(QPaintEvent *event)

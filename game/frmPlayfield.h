@@ -47,9 +47,6 @@ public:
     Playfield &playfield() { return m_playfield; }
     const Canvas &canvas() const { return m_canvas; }
 
-    // Maps an arrow key, keypad arrows included, to its key code; 0 for others.
-    static int keyCode(int qtKey);
-
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
