@@ -174,8 +174,9 @@ void tst_frmPlayfield::timerFiresTheTickAtTheChosenInterval()
 
 void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
 {
-    // No "HardCore" in the store: the second blocked tick ends the game.
+    // The second blocked tick ends the game.
     Fixture f;
+    f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("2"));
     frmPlayfield &w = f.open(4, 2);
     f.random.queueCell(12, 12);
     for (int i = 0; i < 3; ++i)
