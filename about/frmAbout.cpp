@@ -25,19 +25,11 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
     return label;
 }
 
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
-frmAbout::frmAbout(SysInfoServices services, QWidget *owner)
+frmAbout::frmAbout(QWidget *owner)
     : DesignDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_sysInfo(services, this)
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Korvu Bilgi"));
@@ -81,7 +73,7 @@ frmAbout::frmAbout(SysInfoServices services, QWidget *owner)
                            QStringLiteral("Version ") + QLatin1String(KorvuVersion),
                            QRect(70, 52, 259, 15), tahoma);
     for (QWidget *label : {lblDescription, lblDisclaimer, lblTitle})
-        setTextColour(label, Qt::black);
+        Look::setColour(label, QPalette::WindowText, Qt::black);
 
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
     cmdOK->setFocus();

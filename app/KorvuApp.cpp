@@ -17,11 +17,7 @@ KorvuApp::KorvuApp(AppServices services)
       m_highscore([this] {
           return new frmHighscore(m_services.store, m_services.messages, m_start.loaded());
       }),
-      m_about([this] {
-          return new frmAbout(
-                  SysInfoServices{m_registry, m_files, m_launcher, m_services.messages},
-                  m_start.loaded());
-      })
+      m_about([this] { return new frmAbout(m_start.loaded()); })
 {
 }
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "about/FileProbe.h"
-#include "about/ProgramLauncher.h"
-#include "about/Registry.h"
 #include "about/frmAbout.h"
 #include "game/frmPlayfield.h"
 #include "highscores/frmHighscore.h"
@@ -41,10 +38,6 @@ private:
     void showAbout();
 
     AppServices m_services;
-    // The launcher no control starts reaches the system itself.
-    SystemRegistry m_registry;
-    SystemFileProbe m_files;
-    SystemLauncher m_launcher;
     WindowSlot<frmStart> m_start;
     WindowSlot<frmPlayfield> m_game;
     WindowSlot<frmHighscore> m_highscore;

@@ -22,7 +22,7 @@ public:
 
     QString hardCoreText() override { return QStringLiteral("0"); }
     void showGameOver() override { }
-    void CheckScore(qint16, qint16 &) override { }
+    void CheckScore(qint16) override { }
 
 private:
     StartSettings m_settings;

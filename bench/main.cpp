@@ -67,7 +67,7 @@ int runHeadless(int argc, char *argv[])
                       .arg(repaint.window.width())
                       .arg(repaint.window.height()),
               formatDuration(repaint.twoCells.reference), formatRatio(repaint.twoCells.ratio()),
-              QStringLiteral("≤ 0.1×"), verdict(repaint.twoCells.ratio() <= 0.1)});
+              QStringLiteral("—"), QStringLiteral("—")});
     printRow({QStringLiteral("\"HardCore\" read of a blocked move, 10 MB settings file, unchanged since the last read"),
               formatDuration(store.blockedMoveRead.subject),
               QStringLiteral("the same read from the usual 0.2 KB file"),

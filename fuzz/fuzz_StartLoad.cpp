@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     {
         frmStart window(store, messages, StartActions{});
         require(window.CSpeed->currentIndex() >= 0 && window.CSpeed->currentIndex() <= 8);
-        const int speed = window.startSettings().speedItemData;
+        const int speed = window.startSettings().tickInterval;
         require(speed >= 50 && speed <= 400);
     }
     // Only a real first start may touch the score table.

@@ -15,7 +15,6 @@ constexpr qint16 Int16Max = 32767;
 constexpr qint16 Int16Min = -32768;
 constexpr int TwipsPerPixel = 15;
 constexpr int TwipsPerStep = 10;
-constexpr int DefaultTickInterval = 400; // "Speed 1"
 constexpr int MaxTrail = GameState::TrailEntries - 1;
 
 qint16 saturatedSum(qint16 a, qint16 b)
@@ -46,12 +45,10 @@ void Playfield::StartSequence()
     m_host.setScoreVisible(settings.showPoints != 0);
     // The start window refuses texts the board cannot use; these fallbacks only
     // keep a direct caller from building an unusable board.
-    const std::optional<qint16> size = ReadInt16(settings.sizeText);
-    g.CellSize = size && *size >= StoreLimits::MinSize && *size <= StoreLimits::MaxSize
-            ? *size
-            : qint16(StoreDefaults::Size);
-    g.TickInterval = qint16(settings.speedItemData > 0 ? settings.speedItemData
-                                                       : DefaultTickInterval);
+    g.CellSize = ReadCellSize(settings.sizeText).value_or(qint16(StoreDefaults::Size));
+    g.TickInterval = qint16(settings.tickInterval > 0
+                                    ? settings.tickInterval
+                                    : SpeedLevels::List[StoreDefaults::Speed].tickInterval);
     g.FoodPoints = ReadInt16(settings.ppFoodText).value_or(qint16(StoreDefaults::PPFood));
 
     g.Direction = Heading::Right;
@@ -201,7 +198,7 @@ void Playfield::gameOver()
     // No tick may run while the end-of-game windows are open; Restart re-arms it.
     m_host.setTimerEnabled(false);
     m_host.showGameOver();
-    m_host.CheckScore(m_state.GameScore, m_state.LoopIndex);
+    m_host.CheckScore(m_state.GameScore);
     Restart();
 }
 

@@ -35,6 +35,6 @@ public:
     virtual QString hardCoreText() = 0;
     // "Oyun Bitti!"; returns when the player has closed it.
     virtual void showGameOver() = 0;
-    // The end-of-game check; LoopIndex is the rules' shared loop counter.
-    virtual void CheckScore(qint16 score, qint16 &LoopIndex) = 0;
+    // The end-of-game check of the final score against the score table.
+    virtual void CheckScore(qint16 score) = 0;
 };

@@ -21,6 +21,18 @@ quint32 faceColour()
     return Canvas::fromRgb(QApplication::palette().color(QPalette::Window).rgb());
 }
 
+// Maps an arrow key, keypad arrows included, to its key code; 0 for others.
+int keyCode(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Left: return Playfield::ArrowLeft;
+    case Qt::Key_Up: return Playfield::ArrowUp;
+    case Qt::Key_Right: return Playfield::ArrowRight;
+    case Qt::Key_Down: return Playfield::ArrowDown;
+    default: return 0;
+    }
+}
+
 } // namespace
 
 frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
@@ -45,9 +57,7 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
     Label1->setAutoFillBackground(false);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Label1->setFont(designFont(DesignFont::TimesNewRoman, 8.25));
-    QPalette labelPalette = Label1->palette();
-    labelPalette.setColor(QPalette::WindowText, Qt::black);
-    Label1->setPalette(labelPalette);
+    Look::setColour(Label1, QPalette::WindowText, Qt::black);
     Label1->setGeometry(32, 0, 16, 15);
 
     Timer1 = new TickTimer(this);
@@ -65,40 +75,10 @@ void frmPlayfield::Timer1_Timer()
     repaintDamage();
 }
 
-void frmPlayfield::Restart()
-{
-    m_playfield.Restart();
-    repaintDamage();
-}
-
-bool frmPlayfield::Food()
-{
-    const bool placed = m_playfield.Food();
-    repaintDamage();
-    return placed;
-}
-
-void frmPlayfield::DrawPlayField()
-{
-    m_playfield.DrawPlayField();
-    repaintDamage();
-}
-
 void frmPlayfield::repaintDamage()
 {
     for (const QRect &rect : m_canvas.takeDamage())
         update(rect);
-}
-
-int frmPlayfield::keyCode(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_Left: return Playfield::ArrowLeft;
-    case Qt::Key_Up: return Playfield::ArrowUp;
-    case Qt::Key_Right: return Playfield::ArrowRight;
-    case Qt::Key_Down: return Playfield::ArrowDown;
-    default: return 0;
-    }
 }
 
 void frmPlayfield::paintEvent(QPaintEvent *event)
@@ -133,9 +113,9 @@ void frmPlayfield::closeEvent(QCloseEvent *event)
     }
 }
 
-void frmPlayfield::CheckScore(qint16 score, qint16 &LoopIndex)
+void frmPlayfield::CheckScore(qint16 score)
 {
-    ::CheckScore(score, LoopIndex, m_services.store, m_services.names, this);
+    ::CheckScore(score, m_services.store, m_services.names, this);
 }
 
 StartSettings frmPlayfield::startSettings()

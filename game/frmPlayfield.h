@@ -42,16 +42,10 @@ public:
     // Timer1's expiry: one tick of the game, then the repaint of what it changed.
     void Timer1_Timer();
 
-    void Restart();
-    bool Food();
-    void DrawPlayField();
-    void CheckScore(qint16 score, qint16 &LoopIndex) override;
+    void CheckScore(qint16 score) override;
 
     Playfield &playfield() { return m_playfield; }
     const Canvas &canvas() const { return m_canvas; }
-
-    // Maps an arrow key, keypad arrows included, to its key code; 0 for others.
-    static int keyCode(int qtKey);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -10,9 +10,9 @@ namespace {
 // The first row whose stored score is strictly below the final score, or the
 // one past the last.
 template<typename ReadScoreText>
-qint16 firstLowerRow(double finalScore, ReadScoreText storedScore)
+int firstLowerRow(double finalScore, ReadScoreText storedScore)
 {
-    qint16 row = 1;
+    int row = 1;
     // Scores compare as numbers: "7" is below 10.
     while (row <= StoreKeys::HighscoreRows
            && ReadScore(storedScore(StoreKeys::Score(row))) >= finalScore)
@@ -22,13 +22,13 @@ qint16 firstLowerRow(double finalScore, ReadScoreText storedScore)
 
 } // namespace
 
-void CheckScore(qint16 score, qint16 &LoopIndex, Store &store, NamePrompt &names, QWidget *owner)
+void CheckScore(qint16 score, Store &store, NamePrompt &names, QWidget *owner)
 {
     const double finalScore = double(score);
-    LoopIndex = firstLowerRow(finalScore, [&store](const QString &key) {
+    const auto storedScore = [&store](const QString &key) {
         return store.GetSetting(StoreKeys::App, StoreKeys::Highscore, key, StoreDefaults::Score);
-    });
-    if (LoopIndex > StoreKeys::HighscoreRows)
+    };
+    if (firstLowerRow(finalScore, storedScore) > StoreKeys::HighscoreRows)
         return;
 
     const QString name = names.askName(owner);
@@ -36,12 +36,12 @@ void CheckScore(qint16 score, qint16 &LoopIndex, Store &store, NamePrompt &names
     // open: the row is chosen again against the table as it is now, so two
     // games end as if played one after the other. Score and name land together.
     store.commit(StoreKeys::App, [&](SettingsEdit &table) {
-        LoopIndex = firstLowerRow(finalScore, [&table](const QString &key) {
+        const int row = firstLowerRow(finalScore, [&table](const QString &key) {
             return table.value(StoreKeys::Highscore, key, StoreDefaults::Score);
         });
-        if (LoopIndex > StoreKeys::HighscoreRows)
+        if (row > StoreKeys::HighscoreRows)
             return;
-        table.setValue(StoreKeys::Highscore, StoreKeys::Score(LoopIndex), QString::number(score));
-        table.setValue(StoreKeys::Highscore, StoreKeys::Name(LoopIndex), name);
+        table.setValue(StoreKeys::Highscore, StoreKeys::Score(row), QString::number(score));
+        table.setValue(StoreKeys::Highscore, StoreKeys::Name(row), name);
     });
 }

@@ -8,6 +8,5 @@ class Store;
 
 // The end-of-game check: the first of the four rows whose stored score is
 // strictly below the final score is overwritten with it and the player's name.
-// The rows below are not moved. LoopIndex is the game window's shared counter:
-// it ends on the chosen row, or 5 when none was chosen.
-void CheckScore(qint16 score, qint16 &LoopIndex, Store &store, NamePrompt &names, QWidget *owner);
+// The rows below are not moved.
+void CheckScore(qint16 score, Store &store, NamePrompt &names, QWidget *owner);

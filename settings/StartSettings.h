@@ -6,6 +6,6 @@
 struct StartSettings {
     int showPoints = 1;    // ShowPoints: 0 unchecked, 1 checked
     QString sizeText;      // TSize
-    int speedItemData = 0; // item data of the selected CSpeed entry; 0 if none
+    int tickInterval = 0;  // milliseconds, of the selected CSpeed entry; 0 if none
     QString ppFoodText;    // TPPFood
 };

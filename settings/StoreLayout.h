@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 // Where everything the program remembers lives in the store, what a read gives
 // for a missing key, and which values the game can use. No other file spells a
 // key or a default.
@@ -31,12 +33,40 @@ inline QString Score(int row)
 
 } // namespace StoreKeys
 
+// The speed list, slowest first: a stored "Speed" is a position in it. Picking
+// a level sets the points per food to the level's number.
+namespace SpeedLevels {
+
+struct Level {
+    const char *text;
+    int tickInterval; // milliseconds
+};
+
+constexpr std::array<Level, 9> List{{
+        {"Speed 1", 400},
+        {"Speed 2", 300},
+        {"Speed 3", 250},
+        {"Speed 4", 200},
+        {"Speed 5", 150},
+        {"Speed 6", 125},
+        {"Speed 7", 100},
+        {"Speed 8", 75},
+        {"Speed 9", 50},
+}};
+
+constexpr int pointsPerFood(int position)
+{
+    return position + 1;
+}
+
+} // namespace SpeedLevels
+
 // What a read supplies when the key is missing; the first start writes the
 // same values, except "Played", which it sets.
 namespace StoreDefaults {
 
-constexpr int Speed = 0; // the position of "Speed 1" in the speed list
-constexpr int PPFood = 1;
+constexpr int Speed = 0; // "Speed 1"
+constexpr int PPFood = SpeedLevels::pointsPerFood(Speed);
 constexpr int Size = 5;
 constexpr int HardCore = 2;
 constexpr bool Played = false;
@@ -47,7 +77,7 @@ constexpr int Score = 0;
 // The cell sizes in pixels whose board fits the game window.
 namespace StoreLimits {
 
-constexpr int MinSize = 2;
-constexpr int MaxSize = 30;
+constexpr int MinCellSize = 2;
+constexpr int MaxCellSize = 30;
 
 } // namespace StoreLimits

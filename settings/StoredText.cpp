@@ -1,9 +1,22 @@
 #include "settings/StoredText.h"
 
+#include "settings/StoreLayout.h"
+
 #include <QLocale>
 
-#include <cfenv>
 #include <cmath>
+
+namespace {
+
+// To the nearest integer, halves to the even one. std::round and std::trunc
+// ignore the process's rounding mode, so this never has to change it.
+double roundHalfToEven(double value)
+{
+    const bool half = std::fabs(value - std::trunc(value)) == 0.5;
+    return half ? 2.0 * std::round(value / 2.0) : std::round(value);
+}
+
+} // namespace
 
 std::optional<double> ReadNumber(const QString &text)
 {
@@ -24,14 +37,18 @@ std::optional<qint16> ReadInt16(const QString &text)
     const std::optional<double> number = ReadNumber(text);
     if (!number)
         return std::nullopt;
-    // std::nearbyint honours the rounding mode; make sure it is to-nearest-even.
-    const int previous = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(*number);
-    std::fesetround(previous);
+    const double rounded = roundHalfToEven(*number);
     if (rounded < -32768.0 || rounded > 32767.0)
         return std::nullopt;
     return static_cast<qint16>(rounded);
+}
+
+std::optional<qint16> ReadCellSize(const QString &text)
+{
+    const std::optional<qint16> size = ReadInt16(text);
+    if (!size || *size < StoreLimits::MinCellSize || *size > StoreLimits::MaxCellSize)
+        return std::nullopt;
+    return size;
 }
 
 bool ReadPlayed(const QString &text)

@@ -16,6 +16,10 @@ std::optional<double> ReadNumber(const QString &text);
 // text is not a number or the rounded value leaves -32768..32767.
 std::optional<qint16> ReadInt16(const QString &text);
 
+// A cell size the board can use, read as ReadInt16 reads: nothing for a text
+// that gives no number from StoreLimits::MinCellSize to MaxCellSize.
+std::optional<qint16> ReadCellSize(const QString &text);
+
 // The "Played" marker: "True"/"False" in any case, or a number (non-zero is
 // true). Anything else counts as true, so that a damaged store is never taken
 // for a first start that would wipe the score table.

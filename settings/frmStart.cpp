@@ -20,16 +20,6 @@
 
 namespace {
 
-struct SpeedEntry {
-    const char *text;
-    int interval;
-};
-
-constexpr std::array<SpeedEntry, 9> SpeedEntries{{
-    {"Speed 1", 400}, {"Speed 2", 300}, {"Speed 3", 250}, {"Speed 4", 200}, {"Speed 5", 150},
-    {"Speed 6", 125}, {"Speed 7", 100}, {"Speed 8", 75}, {"Speed 9", 50},
-}};
-
 QString optionsText(Store &store, const QString &key, const QVariant &fallback)
 {
     return store.GetSetting(StoreKeys::App, StoreKeys::Options, key, fallback);
@@ -66,8 +56,8 @@ frmStart::frmStart(Store &store, MessageBoxes &messages, StartActions actions, Q
     ShowPoints->setChecked(true);
     CSpeed = place(new QComboBox(this), "CSpeed", 104, 32, 73, 19);
     CSpeed->setEditable(false);
-    for (const SpeedEntry &entry : SpeedEntries)
-        CSpeed->addItem(QLatin1String(entry.text), entry.interval);
+    for (const SpeedLevels::Level &level : SpeedLevels::List)
+        CSpeed->addItem(QLatin1String(level.text), level.tickInterval);
     CSpeed->setCurrentIndex(-1);
 
     Command1 = place(new QPushButton(QStringLiteral("Baslat"), this), "Command1", 184, 8, 81, 17);
@@ -181,7 +171,7 @@ bool frmStart::writeFirstStart()
     if (showStored)
         return false;
     CSpeed->setCurrentIndex(StoreDefaults::Speed);
-    TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
+    TPPFood->setText(defaultText(StoreDefaults::PPFood));
     TSize->setText(defaultText(StoreDefaults::Size));
     return true;
 }
@@ -198,16 +188,15 @@ void frmStart::Form_Unload()
 
 void frmStart::CSpeed_Click()
 {
-    TPPFood->setText(QString::number(CSpeed->currentIndex() + 1));
+    TPPFood->setText(QString::number(SpeedLevels::pointsPerFood(CSpeed->currentIndex())));
 }
 
 bool frmStart::checkGameSettings()
 {
-    const std::optional<qint16> size = ReadInt16(TSize->text());
-    if (!size || *size < StoreLimits::MinSize || *size > StoreLimits::MaxSize) {
+    if (!ReadCellSize(TSize->text())) {
         m_messages.ask({QStringLiteral("Yakinlik %1 ile %2 arasinda bir sayi olmali!")
-                                .arg(StoreLimits::MinSize)
-                                .arg(StoreLimits::MaxSize),
+                                .arg(StoreLimits::MinCellSize)
+                                .arg(StoreLimits::MaxCellSize),
                         Look::Title, MessageButtons::Ok, MessageAnswer::Ok, this});
         TSize->setFocus();
         return false;

@@ -6,23 +6,25 @@
 
 namespace Look {
 
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
 void setBoxGrey(QWidget *box)
 {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, BoxGrey);
-    palette.setColor(QPalette::Button, BoxGrey);
-    box->setPalette(palette);
+    setColour(box, QPalette::Base, BoxGrey);
+    setColour(box, QPalette::Button, BoxGrey);
 }
 
 QWidget *ruleLine(QWidget *parent, const QString &name, const QRect &rect, QPalette::ColorRole role,
                   const QColor &colour)
 {
     auto *line = place(new QWidget(parent), name, rect.x(), rect.y(), rect.width(), rect.height());
-    if (colour.isValid()) {
-        QPalette palette = line->palette();
-        palette.setColor(role, colour);
-        line->setPalette(palette);
-    }
+    if (colour.isValid())
+        setColour(line, role, colour);
     line->setBackgroundRole(role);
     line->setAutoFillBackground(true);
     line->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -14,6 +14,9 @@ namespace Look {
 inline const QString Title = QStringLiteral("Korvu");
 inline const QColor BoxGrey = QColor(224, 224, 224);
 
+// Sets one colour of a widget's palette and keeps the others.
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
+
 // Gives a text box or a list its designed grey face.
 void setBoxGrey(QWidget *box);
 

@@ -52,6 +52,8 @@ void tst_KorvuApp::everyGameStartReadsTheStartWindowsFourControls()
     FixedClock clock;
     KorvuApp app(AppServices{store, messages, names, random, clock});
     app.start();
+    // Over the first start's value: the game below ends at its second blocked tick.
+    store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("2"));
     frmStart *start = shownWindow<frmStart>();
     QVERIFY(start);
     setControls(*start, QStringLiteral("7"), 4, QStringLiteral("3"), false);

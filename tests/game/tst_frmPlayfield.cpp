@@ -51,7 +51,6 @@ struct Fixture {
 class tst_frmPlayfield : public QObject {
     Q_OBJECT
 private slots:
-    void windowFitsTheBoardAndKeepsItsFrame();
     void scoreLabelSitsAboveTheBoard_data();
     void scoreLabelSitsAboveTheBoard();
     void arrowKeysSteerWhateverModifiersAreHeld_data();
@@ -61,20 +60,6 @@ private slots:
     void noTickRunsWhileTheEndOfGameWindowsAreOpen();
     void everyTickIsRepaintedOnScreen();
 };
-
-void tst_frmPlayfield::windowFitsTheBoardAndKeepsItsFrame()
-{
-    Fixture f;
-    f.settings.sizeText = QStringLiteral("7");
-    frmPlayfield &w = f.open();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Korvu 1.0 - www.korvu.example"));
-    QCOMPARE(w.size(), QSize(154, 98));
-    QCOMPARE(w.minimumSize(), w.maximumSize());
-    QVERIFY(!w.windowFlags().testFlag(Qt::Tool));
-    QVERIFY(!w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(w.Timer1->isActive());
-    QCOMPARE(w.Timer1->timerType(), Qt::PreciseTimer);
-}
 
 // The label was placed for Times New Roman: at 96 dpi the face's ascent (1825 of
 // 2048 units) and figure height (1384) put a digit's rows where shown and cut
@@ -163,7 +148,7 @@ void tst_frmPlayfield::arrowKeysSteerWhateverModifiersAreHeld()
 void tst_frmPlayfield::timerFiresTheTickAtTheChosenInterval()
 {
     Fixture f;
-    f.settings.speedItemData = 125;
+    f.settings.tickInterval = 125;
     frmPlayfield &w = f.open();
     QCOMPARE(w.Timer1->interval(), 125);
     QSignalSpy expiries(w.Timer1, &QTimer::timeout);
@@ -174,8 +159,9 @@ void tst_frmPlayfield::timerFiresTheTickAtTheChosenInterval()
 
 void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
 {
-    // No "HardCore" in the store: the second blocked tick ends the game.
+    // The second blocked tick ends the game.
     Fixture f;
+    f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("2"));
     frmPlayfield &w = f.open(4, 2);
     f.random.queueCell(12, 12);
     for (int i = 0; i < 3; ++i)

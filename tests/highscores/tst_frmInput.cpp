@@ -18,33 +18,10 @@ enum Ending { Kaydet, Enter, Close };
 class tst_frmInput : public QObject {
     Q_OBJECT
 private slots:
-    void layoutMatchesTheDesign();
     void everyAskOpensANewDialogAndGivesItsName_data();
     void everyAskOpensANewDialogAndGivesItsName();
     void escapeDoesNotDismissIt();
 };
-
-void tst_frmInput::layoutMatchesTheDesign()
-{
-    frmInput dialog;
-    QCOMPARE(dialog.size(), QSize(242, 55));
-    QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowTitleHint));
-    QVERIFY(dialog.minimumSize() != dialog.maximumSize()); // the frame stays resizable
-    QCOMPARE(dialog.Label1->accessibleName(),
-             QStringLiteral("Skor Tablosunda Yer Alacak Isminizi Giriniz..."));
-    QVERIFY(dialog.Label1->text().contains(dialog.Label1->accessibleName()));
-    // Both wrapped lines fit the label's 22 pixels.
-    QVERIFY2(dialog.Label1->heightForWidth(240) <= 22,
-             qPrintable(QString::number(dialog.Label1->heightForWidth(240))));
-    QCOMPARE(dialog.Label1->geometry(), QRect(0, 0, 240, 22));
-    QVERIFY(dialog.Label1->wordWrap());
-    QCOMPARE(dialog.Text1->geometry(), QRect(8, 32, 129, 17));
-    QCOMPARE(dialog.Text1->palette().color(QPalette::Base), QColor(224, 224, 224));
-    QCOMPARE(dialog.Command1->geometry(), QRect(152, 32, 81, 17));
-    QCOMPARE(dialog.Command1->text(), QStringLiteral("Kaydet"));
-    QVERIFY(dialog.Command1->isDefault());
-    QCOMPARE(dialog.font().pointSizeF(), 8.25);
-}
 
 void tst_frmInput::everyAskOpensANewDialogAndGivesItsName_data()
 {

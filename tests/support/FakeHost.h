@@ -71,7 +71,7 @@ public:
         if (onGameOver)
             onGameOver();
     }
-    void CheckScore(qint16 score, qint16 &) override
+    void CheckScore(qint16 score) override
     {
         checkedScores.append(score);
         events.append(QStringLiteral("CheckScore %1").arg(score));

@@ -13,7 +13,6 @@ public:
     QString GetSetting(const QString &app, const QString &section, const QString &key,
                        const QVariant &defaultValue) override
     {
-        reads.append(section + QLatin1Char('/') + key);
         const auto it = values.constFind(path(app, section, key));
         return it == values.constEnd() ? defaultText(defaultValue) : *it;
     }
@@ -45,7 +44,6 @@ public:
 
     QMap<QString, QString> values;
     QStringList writes;
-    QStringList reads;
     int commits = 0;
 
 private:
