@@ -1,6 +1,7 @@
 #include "about/KorvuIcon.h"
 #include "about/KorvuVersion.h"
 #include "app/KorvuApp.h"
+#include "app/ScaleFactor.h"
 #include "game/Clock.h"
 #include "game/RandomSource.h"
 #include "highscores/frmInput.h"
@@ -11,8 +12,12 @@
 #include <QApplication>
 #include <QDateTime>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
+    if (const QString notice = dropSenselessScaleFactor(); !notice.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(notice));
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setOrganizationName(QStringLiteral("Korvu"));

@@ -32,13 +32,13 @@ QString KorvuProcess::settingsFile() const
     return configFolder() + QStringLiteral("/Korvu/Korvu.conf");
 }
 
-bool KorvuProcess::prepareQuickGameOver(int speed, bool zeroBeatsRowOne)
+bool KorvuProcess::prepareQuickGameOver(int speed, bool zeroBeatsRowOne, int size)
 {
     QSettings prepared(settingsFile(), QSettings::IniFormat);
     prepared.beginGroup(QStringLiteral("Options"));
     prepared.setValue(QStringLiteral("Played"), QStringLiteral("True"));
     prepared.setValue(QStringLiteral("Speed"), QString::number(speed));
-    prepared.setValue(QStringLiteral("Size"), QStringLiteral("5"));
+    prepared.setValue(QStringLiteral("Size"), QString::number(size));
     prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("9"));
     prepared.setValue(QStringLiteral("HardCore"), QStringLiteral("1"));
     prepared.endGroup();

@@ -23,10 +23,10 @@ public:
     QString settingsFile() const;
 
     // Settings of a later start in which a game ends at the first wall: cells
-    // of 5, the CSpeed position `speed`, one blocked move allowed. A score of 0
-    // beats row 1 of the score table, and so opens the name dialog, only when
-    // `zeroBeatsRowOne`; no other row can be beaten.
-    bool prepareQuickGameOver(int speed, bool zeroBeatsRowOne);
+    // of `size`, the CSpeed position `speed`, one blocked move allowed. A score
+    // of 0 beats row 1 of the score table, and so opens the name dialog, only
+    // when `zeroBeatsRowOne`; no other row can be beaten.
+    bool prepareQuickGameOver(int speed, bool zeroBeatsRowOne, int size = 5);
 
     // A variable the next start sets over the session's cleared desktop settings,
     // such as QT_SCALE_FACTOR for a run on a high-density screen.
