@@ -477,6 +477,14 @@ bool XSession::pressKeys(const QStringList &keys) const
     return run(m_tools.xdotool, QStringList{QStringLiteral("key")} + keys).ok;
 }
 
+bool XSession::sendKeys(WindowId window, const QStringList &keys) const
+{
+    return run(m_tools.xdotool, QStringList{QStringLiteral("key"), QStringLiteral("--window"),
+                                            QString::number(window)}
+                       + keys)
+            .ok;
+}
+
 bool XSession::typeText(const QString &text) const
 {
     return run(m_tools.xdotool, {QStringLiteral("type"), QStringLiteral("--"), text}).ok;

@@ -99,6 +99,9 @@ public:
     std::optional<WindowId> createWindow(const QString &title, const QRect &rect);
     // Key names as xdotool knows them ("Return", "ctrl+a"), sent to the focus.
     bool pressKeys(const QStringList &keys) const;
+    // Keys sent to one window, wherever the keyboard is: a key pressed in a
+    // window the manager has not made active.
+    bool sendKeys(WindowId window, const QStringList &keys) const;
     // Text typed character by character, blanks included, into the focus.
     bool typeText(const QString &text) const;
     // A left click at `at` in the window's client area.
