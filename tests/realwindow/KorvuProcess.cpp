@@ -1,13 +1,11 @@
 #include "tests/realwindow/KorvuProcess.h"
 
-#include "tests/realwindow/XSession.h"
-
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 
-KorvuProcess::KorvuProcess(const XSession &session, QString program)
-    : m_session(session), m_program(std::move(program))
+KorvuProcess::KorvuProcess(QProcessEnvironment session, QString program)
+    : m_session(std::move(session)), m_program(std::move(program))
 {
 }
 
@@ -69,8 +67,7 @@ bool KorvuProcess::start()
         m_error = QStringLiteral("no temporary home: %1").arg(m_home.errorString());
         return false;
     }
-    QProcessEnvironment environment = m_session.environment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QProcessEnvironment environment = m_session;
     environment.insert(QStringLiteral("HOME"), m_home.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder());
     // The temporary folder is private (0700), as Qt wants its runtime folder.

@@ -6,14 +6,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
-class XSession;
-
 // One run of the built program on a session's display, with a home and a
 // configuration folder of its own, so that its settings file starts empty and
-// can be prepared or read back by the test.
+// can be prepared or read back by the test. The session's environment names the
+// display and the platform plugin that reaches it.
 class KorvuProcess {
 public:
-    KorvuProcess(const XSession &session, QString program);
+    KorvuProcess(QProcessEnvironment session, QString program);
     ~KorvuProcess();
     KorvuProcess(const KorvuProcess &) = delete;
     KorvuProcess &operator=(const KorvuProcess &) = delete;
@@ -47,7 +46,7 @@ public:
 private:
     QString outputFile() const;
 
-    const XSession &m_session;
+    QProcessEnvironment m_session;
     QString m_program;
     QTemporaryDir m_home;
     QProcess m_process;

@@ -230,6 +230,7 @@ QProcessEnvironment XSession::environment() const
                              "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"})
         environment.remove(QLatin1String(name));
     environment.insert(QStringLiteral("DISPLAY"), displayName());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     return environment;
 }
 

@@ -56,8 +56,8 @@ public:
     // Why the last call that returned false or nothing failed.
     QString errorString() const { return m_error; }
 
-    // The caller's environment, pointed at this display and cleared of desktop
-    // settings that would change how a Qt program looks.
+    // The caller's environment, pointed at this display through Qt's xcb plugin
+    // and cleared of desktop settings that would change how a Qt program looks.
     QProcessEnvironment environment() const;
 
     // Windows whose title is exactly `title`.

@@ -152,7 +152,7 @@ void tst_RealWindow::enterStartsAGameAndClosingItSavesTheFirstStartSettings()
 {
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
 
@@ -217,7 +217,7 @@ void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
     constexpr int Size = 7;
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
 
     const auto start = x.waitForMappedWindow(StartTitle, within(15s));
@@ -302,7 +302,7 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     if (managed)
         QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     // "Speed 9"; no score can beat the table, so no name dialog comes between.
     QVERIFY2(korvu.prepareQuickGameOver(8, false, size), qPrintable(korvu.errorString()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));

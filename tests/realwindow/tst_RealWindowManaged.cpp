@@ -138,7 +138,7 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     // "Speed 9", and a score of 0 that opens the name dialog.
     if (window == Window::NameDialog)
         QVERIFY2(korvu.prepareQuickGameOver(8, true), qPrintable(korvu.errorString()));
@@ -326,7 +326,7 @@ void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAt
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     // "Speed 5": three seconds to the wall leave time to turn away.
     QVERIFY2(korvu.prepareQuickGameOver(4, false), qPrintable(korvu.errorString()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));

@@ -219,7 +219,7 @@ void tst_RealWindowScaling::boardCellsStaySolid()
     QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
     if (managed)
         QVERIFY2(x.startWindowManager(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     korvu.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), factor);
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
 
