@@ -4,6 +4,17 @@
 #include <QFile>
 #include <QSettings>
 
+QProcessEnvironment plainDesktopEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
+                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
+                             "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                             "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"})
+        environment.remove(QLatin1String(name));
+    return environment;
+}
+
 KorvuProcess::KorvuProcess(QProcessEnvironment session, QString program)
     : m_session(std::move(session)), m_program(std::move(program))
 {

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// The caller's environment without any display, and cleared of desktop
+// settings that would change how a Qt program looks; a session adds its own.
+QProcessEnvironment plainDesktopEnvironment();
+
 // One run of the built program on a session's display, with a home and a
 // configuration folder of its own, so that its settings file starts empty and
 // can be prepared or read back by the test. The session's environment names the

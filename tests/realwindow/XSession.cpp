@@ -1,5 +1,7 @@
 #include "tests/realwindow/XSession.h"
 
+#include "tests/realwindow/KorvuProcess.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -223,12 +225,7 @@ QString XSession::displayName() const
 
 QProcessEnvironment XSession::environment() const
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
-                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
-                             "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
-                             "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"})
-        environment.remove(QLatin1String(name));
+    QProcessEnvironment environment = plainDesktopEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), displayName());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     return environment;

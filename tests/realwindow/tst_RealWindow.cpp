@@ -1,6 +1,8 @@
+#include "tests/realwindow/BoardPicture.h"
 #include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
 #include "tests/realwindow/ScreenText.h"
+#include "tests/realwindow/Waiting.h"
 #include "tests/realwindow/XSession.h"
 
 #include <QApplication>
@@ -22,11 +24,6 @@ using namespace KorvuScreen;
 
 namespace {
 
-QDeadlineTimer within(std::chrono::milliseconds time)
-{
-    return QDeadlineTimer(time);
-}
-
 QRgb colourAt(const QImage &image, int x, int y)
 {
     return image.pixel(x, y) | 0xFF000000u;
@@ -36,30 +33,6 @@ QRgb colourAt(const QImage &image, int x, int y)
 QString colourName(QRgb colour)
 {
     return QColor(colour).name();
-}
-
-// What the game itself reads for a cell: the pixel one right of and below its corner.
-QRgb cellColour(const QImage &image, int cellSize, int column, int row)
-{
-    return colourAt(image, column * cellSize + 1, row * cellSize + 1);
-}
-
-bool isWallCell(int column, int row)
-{
-    return row == 1 || row == Rows - 1 || column == 0 || column == Columns - 1;
-}
-
-// The first wall cell that does not read black, as "column,row"; empty if the
-// ring of rows 1 and 13 and columns 0 and 21 is whole. Row 0 holds no wall.
-QString brokenWall(const QImage &board, int cellSize)
-{
-    for (int row = 1; row < Rows; ++row) {
-        for (int column = 0; column < Columns; ++column) {
-            if (isWallCell(column, row) && cellColour(board, cellSize, column, row) != Black)
-                return QStringLiteral("%1,%2").arg(column).arg(row);
-        }
-    }
-    return {};
 }
 
 // On a board begun anew after a game over, the column of the new worm's head in
@@ -248,23 +221,7 @@ void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
 
     // Exactly one 7 x 7 block of pure green, on a cell of the interior.
     QRect food;
-    int greenPixels = 0;
-    for (int y = 0; y < board.height(); ++y) {
-        for (int x = 0; x < board.width(); ++x) {
-            if (colourAt(board, x, y) == Green) {
-                ++greenPixels;
-                food |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    QCOMPARE(greenPixels, Size * Size);
-    QCOMPARE(food.size(), QSize(Size, Size));
-    QCOMPARE(food.x() % Size, 0);
-    QCOMPARE(food.y() % Size, 0);
-    const int foodColumn = food.x() / Size;
-    const int foodRow = food.y() / Size;
-    QVERIFY2(foodColumn >= 1 && foodColumn <= 20 && foodRow >= 2 && foodRow <= 12,
-             qPrintable(QStringLiteral("food at column %1, row %2").arg(foodColumn).arg(foodRow)));
+    QCOMPARE(foodProblem(board, Size, &food), QString());
 
     // The first interior cell, left of where the worm starts, unless the food lies there.
     const QRgb firstInterior = colourAt(board, 8, 15);

@@ -1,5 +1,6 @@
 #include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/Waiting.h"
 #include "tests/realwindow/XSession.h"
 
 #include <QSettings>
@@ -42,23 +43,6 @@ enum class Frame { TitleAndClose, BorderOnly };
 enum class Placement { Default, CentredOnOwner, Fixed };
 // How the player comes back to a game that ended in the background.
 enum class WayBack { Activate, KeyInGameWindow, CloseRequest };
-
-QDeadlineTimer within(std::chrono::milliseconds time)
-{
-    return QDeadlineTimer(time);
-}
-
-// Polls until `done` holds or the deadline passes; says whether it held.
-bool waitFor(QDeadlineTimer deadline, const std::function<bool()> &done)
-{
-    for (;;) {
-        if (done())
-            return true;
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(25);
-    }
-}
 
 // The whole window as the manager frames it: the client area grown by the
 // frame the manager reports drawing around it.

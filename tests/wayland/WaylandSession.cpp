@@ -1,5 +1,8 @@
 #include "tests/wayland/WaylandSession.h"
 
+#include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/Waiting.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -13,23 +16,10 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <functional>
 
 namespace {
 
-constexpr int PollMilliseconds = 20;
 constexpr int ToolMilliseconds = 10000;
-
-bool waitFor(QDeadlineTimer deadline, const std::function<bool()> &done)
-{
-    for (;;) {
-        if (done())
-            return true;
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(PollMilliseconds);
-    }
-}
 
 int number(const QJsonObject &object, const char *key)
 {
@@ -193,12 +183,7 @@ void WaylandSession::stop()
 
 QProcessEnvironment WaylandSession::environment() const
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
-                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
-                             "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
-                             "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"})
-        environment.remove(QLatin1String(name));
+    QProcessEnvironment environment = plainDesktopEnvironment();
     // A full path: the program keeps a runtime folder of its own.
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_display);
     environment.insert(QStringLiteral("SWAYSOCK"), m_ipc);

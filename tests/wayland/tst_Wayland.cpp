@@ -1,8 +1,9 @@
+#include "tests/realwindow/BoardPicture.h"
 #include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/Waiting.h"
 #include "tests/wayland/WaylandSession.h"
 
-#include <QColor>
 #include <QSettings>
 #include <QTest>
 #include <QThread>
@@ -22,22 +23,6 @@ using View = WaylandSession::View;
 constexpr int Size = 7;
 constexpr QSize StartClientSize(269, 96);
 constexpr QSize NameDialogSize(242, 55);
-
-QDeadlineTimer within(std::chrono::milliseconds time)
-{
-    return QDeadlineTimer(time);
-}
-
-bool waitFor(QDeadlineTimer deadline, const std::function<bool()> &done)
-{
-    for (;;) {
-        if (done())
-            return true;
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(25);
-    }
-}
 
 // The program's window titled `title` once the compositor has given it the
 // keyboard: keys typed before then would land elsewhere.
@@ -71,43 +56,14 @@ QString viewsText(const WaylandSession &w)
     return QStringLiteral("; shown: ") + shown.join(QStringLiteral("; "));
 }
 
-QRgb colourAt(const QImage &image, int x, int y)
-{
-    return image.pixel(x, y) | 0xFF000000u;
-}
-
-// What is wrong with a picture of a board of cells of 7: a wall cell that is
-// not black, or not exactly one 7 x 7 block of green on an interior cell.
-// Empty when nothing is.
+// What is wrong with a picture of a board of cells of 7; empty when nothing is.
 QString boardProblem(const QImage &board)
 {
     if (board.size() != QSize(Columns * Size, Rows * Size))
         return QStringLiteral("a picture of %1 x %2").arg(board.width()).arg(board.height());
-    for (int row = 1; row < Rows; ++row) {
-        for (int column = 0; column < Columns; ++column) {
-            const bool wall = row == 1 || row == Rows - 1 || column == 0 || column == Columns - 1;
-            if (wall && colourAt(board, column * Size + 1, row * Size + 1) != Black)
-                return QStringLiteral("wall cell %1,%2 is not black").arg(column).arg(row);
-        }
-    }
-    QRect food;
-    int greenPixels = 0;
-    for (int y = 0; y < board.height(); ++y) {
-        for (int x = 0; x < board.width(); ++x) {
-            if (colourAt(board, x, y) == Green) {
-                ++greenPixels;
-                food |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    const QRect interior(Size, 2 * Size, (Columns - 2) * Size, (Rows - 3) * Size);
-    if (greenPixels != Size * Size || food.size() != QSize(Size, Size) || food.x() % Size != 0
-        || food.y() % Size != 0 || !interior.contains(food))
-        return QStringLiteral("%1 green pixels around (%2, %3), not one food cell")
-                .arg(greenPixels)
-                .arg(food.x())
-                .arg(food.y());
-    return {};
+    if (const QString wall = brokenWall(board, Size); !wall.isEmpty())
+        return QStringLiteral("wall cell %1 is not black").arg(wall);
+    return foodProblem(board, Size);
 }
 
 } // namespace
