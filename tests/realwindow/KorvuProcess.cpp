@@ -15,6 +15,30 @@ QProcessEnvironment plainDesktopEnvironment()
     return environment;
 }
 
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QProcessEnvironment &environment, QString &error)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environment);
+    tool.start(program, arguments);
+    ToolRun result;
+    if (!tool.waitForFinished(10000)) {
+        // Only this tool: xdotool's windowfocus --sync waits for ever on a
+        // window that cannot take focus.
+        tool.kill();
+        tool.waitForFinished();
+        error = QStringLiteral("%1 %2 did not finish").arg(program, arguments.join(QLatin1Char(' ')));
+        return result;
+    }
+    result.output = tool.readAllStandardOutput();
+    result.ok = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    if (!result.ok)
+        error = QStringLiteral("%1 %2 failed: %3")
+                        .arg(program, arguments.join(QLatin1Char(' ')),
+                             QString::fromLocal8Bit(tool.readAllStandardError()));
+    return result;
+}
+
 KorvuProcess::KorvuProcess(QProcessEnvironment session, QString program)
     : m_session(std::move(session)), m_program(std::move(program))
 {

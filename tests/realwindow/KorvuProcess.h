@@ -10,6 +10,16 @@
 // settings that would change how a Qt program looks; a session adds its own.
 QProcessEnvironment plainDesktopEnvironment();
 
+// What a tool run to its end printed, and whether it exited with 0.
+struct ToolRun {
+    bool ok = false;
+    QByteArray output;
+};
+
+// Runs a tool for ten seconds at most; why it failed goes to `error`.
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QProcessEnvironment &environment, QString &error);
+
 // One run of the built program on a session's display, with a home and a
 // configuration folder of its own, so that its settings file starts empty and
 // can be prepared or read back by the test. The session's environment names the

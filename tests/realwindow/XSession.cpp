@@ -231,27 +231,9 @@ QProcessEnvironment XSession::environment() const
     return environment;
 }
 
-XSession::ToolRun XSession::run(const QString &program, const QStringList &arguments) const
+ToolRun XSession::run(const QString &program, const QStringList &arguments) const
 {
-    QProcess tool;
-    tool.setProcessEnvironment(environment());
-    tool.start(program, arguments);
-    ToolRun result;
-    if (!tool.waitForFinished(ToolMilliseconds)) {
-        // Only this tool: windowfocus --sync waits for ever on a window that cannot take focus.
-        tool.kill();
-        tool.waitForFinished();
-        m_error = QStringLiteral("%1 %2 did not finish")
-                          .arg(program, arguments.join(QLatin1Char(' ')));
-        return result;
-    }
-    result.output = tool.readAllStandardOutput();
-    result.ok = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-    if (!result.ok)
-        m_error = QStringLiteral("%1 %2 failed: %3")
-                          .arg(program, arguments.join(QLatin1Char(' ')),
-                               QString::fromLocal8Bit(tool.readAllStandardError()));
-    return result;
+    return runTool(program, arguments, environment(), m_error);
 }
 
 QList<XSession::WindowId> XSession::windowsTitled(const QString &title, Mapping mapping) const

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "tests/realwindow/KorvuProcess.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -115,11 +117,6 @@ public:
     std::optional<QString> clipboardText(QDeadlineTimer deadline) const;
 
 private:
-    struct ToolRun {
-        bool ok = false;
-        QByteArray output;
-    };
-
     bool startOn(int display, QDeadlineTimer deadline);
     bool windowManagerRuns() const;
     bool holdsLock(int display) const;

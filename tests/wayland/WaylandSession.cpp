@@ -192,26 +192,9 @@ QProcessEnvironment WaylandSession::environment() const
     return environment;
 }
 
-WaylandSession::ToolRun WaylandSession::run(const QString &program,
-                                            const QStringList &arguments) const
+ToolRun WaylandSession::run(const QString &program, const QStringList &arguments) const
 {
-    QProcess tool;
-    tool.setProcessEnvironment(environment());
-    tool.start(program, arguments);
-    ToolRun result;
-    if (!tool.waitForFinished(ToolMilliseconds)) {
-        tool.kill();
-        tool.waitForFinished();
-        m_error = QStringLiteral("%1 %2 did not finish").arg(program, arguments.join(' '));
-        return result;
-    }
-    result.output = tool.readAllStandardOutput();
-    result.ok = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-    if (!result.ok)
-        m_error = QStringLiteral("%1 %2 failed: %3")
-                          .arg(program, arguments.join(' '),
-                               QString::fromLocal8Bit(tool.readAllStandardError()));
-    return result;
+    return runTool(program, arguments, environment(), m_error);
 }
 
 QList<WaylandSession::View> WaylandSession::views() const

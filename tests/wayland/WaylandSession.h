@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "tests/realwindow/KorvuProcess.h"
+
 #include <memory>
 #include <optional>
 
@@ -62,10 +64,6 @@ public:
     QImage grab(const QRect &rect) const;
 
 private:
-    struct ToolRun {
-        bool ok = false;
-        QByteArray output;
-    };
     ToolRun run(const QString &program, const QStringList &arguments) const;
     bool socketsReady();
 
