@@ -4,8 +4,16 @@ BUILD_DIR := build/$(PRESET)
 
 .PHONY: deps configure build sanitize-build run test soak fuzz bench package
 
+# What each target installs: `make run` only what building and running need,
+# the others what their tools add (scripts/install-deps.sh lists them). A
+# target-specific value carries over to the prerequisites it builds.
+DEPS = run
+test: DEPS = test
+package: DEPS = package
+bench: DEPS = bench
+screenshots: DEPS = screenshots
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS)
 
 configure: deps
 	@cmake --preset $(PRESET) >/dev/null

@@ -1,6 +1,7 @@
 #include "about/KorvuIcon.h"
 #include "about/KorvuVersion.h"
 #include "app/KorvuApp.h"
+#include "app/ScaleFactor.h"
 #include "game/Clock.h"
 #include "game/RandomSource.h"
 #include "highscores/frmInput.h"
@@ -11,8 +12,13 @@
 #include <QApplication>
 #include <QDateTime>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char *argv[])
 {
+    if (const QString notice = dropSenselessScaleFactor(); !notice.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(notice));
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setOrganizationName(QStringLiteral("Korvu"));
@@ -22,13 +28,24 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("example.korvu.Korvu"));
     QApplication::setWindowIcon(korvuIcon());
 
-    QtMessageBoxes messages;
-    IniStore store;
-    reportWriteFailures(store, messages);
-    MixingRandom random(quint64(QDateTime::currentMSecsSinceEpoch()));
-    SystemClock clock;
-    DialogNamePrompt names;
-    KorvuApp korvu(AppServices{store, messages, names, random, clock});
-    korvu.start();
-    return application.exec();
+    int code = 0;
+    {
+        QtMessageBoxes messages;
+        IniStore store;
+        reportWriteFailures(store, messages);
+        MixingRandom random(quint64(QDateTime::currentMSecsSinceEpoch()));
+        SystemClock clock;
+        DialogNamePrompt names;
+        KorvuApp korvu(AppServices{store, messages, names, random, clock});
+        korvu.start();
+        code = application.exec();
+    }
+    // Qt 6.4's Wayland plugin can wait for ever for its event thread as the
+    // application is torn down. Every window is closed and every setting saved
+    // by now, so the process ends here instead.
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

@@ -182,8 +182,8 @@ QString frmPlayfield::hardCoreText()
 
 void frmPlayfield::showGameOver()
 {
-    // The picture as it stands shows behind the box.
+    // The picture as it stands, the final score with it, stays in sight beside the box.
     repaintDamage();
     m_services.messages.ask({QStringLiteral("Oyun Bitti!"), Look::Title, MessageButtons::Ok,
-                             MessageAnswer::Ok, this});
+                             MessageAnswer::Ok, this, MessagePlace::BesideOwner});
 }

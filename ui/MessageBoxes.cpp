@@ -9,9 +9,10 @@
 
 namespace {
 
-// Ends the wait for the player when the window becomes active or is asked to
-// close. The close itself is dropped, as it would be while the box stood over
-// the window.
+// Ends the wait for the player when the window becomes active, or when the
+// player presses a key or a mouse button in it; that press only ends the wait.
+// A request to close the window ends it too and is dropped, as it would be
+// while the box stood over the window.
 class PlayerReturn final : public QObject {
 public:
     PlayerReturn(QWidget *window, QEventLoop &loop) : m_loop(loop)
@@ -27,6 +28,10 @@ protected:
         case QEvent::WindowActivate:
             m_loop.quit();
             return false;
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+            m_loop.quit();
+            return true;
         case QEvent::Close:
             event->ignore();
             m_loop.quit();
@@ -42,11 +47,12 @@ private:
 
 // A box for a window the player has left does not take the keyboard from the
 // program in front: the window asks for attention (the task bar flags it) and
-// the box waits until the player comes back to it.
+// the box waits until the player comes back to it. Only where something gives
+// windows the keyboard: elsewhere nothing would ever end the wait.
 void waitForPlayer(QWidget *owner)
 {
     QPointer<QWidget> window = owner->window();
-    if (window->isActiveWindow() || !window->isVisible())
+    if (window->isActiveWindow() || !window->isVisible() || !windowsGetTheKeyboard(window))
         return;
     QEventLoop loop;
     PlayerReturn player(window, loop);
@@ -56,6 +62,30 @@ void waitForPlayer(QWidget *owner)
         setUrgent(window, false);
 }
 
+// A box that opens where the request says. Beside its owner, it is placed once
+// its own show event has laid it out to its final size, before it is mapped;
+// the manager will frame it as it framed the owner.
+class PlacedBox final : public QMessageBox {
+public:
+    PlacedBox(const MessageRequest &request, QWidget *owner)
+        : QMessageBox(QMessageBox::NoIcon, request.title, request.text, QMessageBox::NoButton,
+                      owner),
+          m_place(request.place)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        if (m_place == MessagePlace::BesideOwner && parentWidget())
+            placeBesideOwner(this, frameMargins(parentWidget()->window()));
+    }
+
+private:
+    MessagePlace m_place;
+};
+
 } // namespace
 
 MessageAnswer QtMessageBoxes::ask(const MessageRequest &request)
@@ -63,8 +93,7 @@ MessageAnswer QtMessageBoxes::ask(const MessageRequest &request)
     QPointer<QWidget> owner = request.owner;
     if (owner)
         waitForPlayer(owner);
-    QMessageBox box(QMessageBox::NoIcon, request.title, request.text, QMessageBox::NoButton,
-                    owner.data());
+    PlacedBox box(request, owner.data());
     box.setObjectName(QStringLiteral("MessageBox"));
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

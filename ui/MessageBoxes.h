@@ -6,6 +6,9 @@ class QWidget;
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
+// Where a box with an owner opens: centred on it, or beside it, so that what
+// the owner shows stays in sight.
+enum class MessagePlace { CentredOnOwner, BesideOwner };
 
 struct MessageRequest {
     QString text;
@@ -13,6 +16,7 @@ struct MessageRequest {
     MessageButtons buttons = MessageButtons::Ok;
     MessageAnswer defaultButton = MessageAnswer::Ok;
     QWidget *owner = nullptr;
+    MessagePlace place = MessagePlace::CentredOnOwner;
 };
 
 // Every message box of the program goes through this, so that tests can answer
@@ -24,9 +28,10 @@ public:
 };
 
 // The real boxes: modal, no icon, the buttons and default the request names.
-// A box over a window that is not the active one waits, and the window asks for
-// attention, until the player activates it: a game that ends in the background
-// leaves the keyboard with the program in front.
+// Where windows get the keyboard as the player moves between them, a box for a
+// window that is not the active one waits, and the window asks for attention,
+// until the player activates it or presses a key or a button in it: a game that
+// ends in the background leaves the keyboard with the program in front.
 class QtMessageBoxes final : public MessageBoxes {
 public:
     MessageAnswer ask(const MessageRequest &request) override;

@@ -1,12 +1,15 @@
 #include "ui/WindowManager.h"
 
 #include <QApplication>
+#include <QList>
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 #if QT_CONFIG(xcb) && defined(KORVU_X11)
 #include <xcb/xcb.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -33,6 +36,40 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
             &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
+
+// The 32-bit items of a window's property of the given type; empty when absent.
+QList<quint32> property32(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name,
+                          xcb_atom_t type)
+{
+    const XReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(connection,
+                                   xcb_get_property(connection, 0, window, name, type, 0, 1024),
+                                   nullptr),
+            &std::free);
+    if (!reply || reply->format != 32)
+        return {};
+    const auto *items = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    return QList<quint32>(items, items + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+bool managerTracksActiveWindow(xcb_connection_t *connection, xcb_window_t window)
+{
+    const XReply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr),
+            &std::free);
+    if (!geometry)
+        return false;
+    const xcb_window_t root = geometry->root;
+    const xcb_atom_t check = internAtom(connection, "_NET_SUPPORTING_WM_CHECK");
+    const QList<quint32> child = property32(connection, root, check, XCB_ATOM_WINDOW);
+    // The child window names itself too; one left behind by a manager that has
+    // gone no longer exists and names nothing.
+    if (child.isEmpty()
+        || property32(connection, child.first(), check, XCB_ATOM_WINDOW) != child)
+        return false;
+    return property32(connection, root, internAtom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)
+            .contains(internAtom(connection, "_NET_ACTIVE_WINDOW"));
+}
 #endif
 
 } // namespace
@@ -57,6 +94,19 @@ void requestBorderWithoutTitle(QWidget *window)
 #else
     Q_UNUSED(window);
 #endif
+}
+
+bool windowsGetTheKeyboard(const QWidget *window)
+{
+    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+        return true;
+#if QT_CONFIG(xcb) && defined(KORVU_X11)
+    if (xcb_connection_t *connection = x11Connection())
+        return managerTracksActiveWindow(connection, xcb_window_t(window->winId()));
+#else
+    Q_UNUSED(window);
+#endif
+    return false;
 }
 
 void setUrgent(QWidget *window, bool urgent)
@@ -107,6 +157,43 @@ void centreOnOwner(QWidget *window, const QMargins &ownFrame)
     outer.moveCenter(owner->window()->frameGeometry().center());
     // Placed by its client area: a created window's move() would put the
     // client area, not the frame, where the frame belongs.
+    window->setGeometry(QRect(outer.topLeft() + QPoint(ownFrame.left(), ownFrame.top()),
+                              window->size()));
+}
+
+QRect besideOwner(const QRect &owner, QSize box, const QRect &screen)
+{
+    // Slid along the owner's edge into the screen, never across the owner.
+    const auto clampedTop = [&](int top) {
+        return std::clamp(top, screen.top(),
+                          std::max(screen.top(), screen.bottom() + 1 - box.height()));
+    };
+    const auto clampedLeft = [&](int left) {
+        return std::clamp(left, screen.left(),
+                          std::max(screen.left(), screen.right() + 1 - box.width()));
+    };
+    const QRect candidates[] = {
+            QRect(QPoint(owner.right() + 1, clampedTop(owner.top())), box),
+            QRect(QPoint(owner.left() - box.width(), clampedTop(owner.top())), box),
+            QRect(QPoint(clampedLeft(owner.left()), owner.bottom() + 1), box),
+    };
+    for (const QRect &candidate : candidates) {
+        if (screen.contains(candidate))
+            return candidate;
+    }
+    QRect centred(QPoint(), box);
+    centred.moveCenter(owner.center());
+    return centred;
+}
+
+void placeBesideOwner(QWidget *window, const QMargins &ownFrame)
+{
+    const QWidget *owner = window->parentWidget();
+    if (!owner)
+        return;
+    owner = owner->window();
+    const QRect outer = besideOwner(owner->frameGeometry(), window->size().grownBy(ownFrame),
+                                    owner->screen()->availableGeometry());
     window->setGeometry(QRect(outer.topLeft() + QPoint(ownFrame.left(), ownFrame.top()),
                               window->size()));
 }

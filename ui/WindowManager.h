@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMargins>
+#include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -12,6 +14,13 @@ class QWidget;
 // words for. Call it once the window has been created and before it is mapped
 // (from its first show event).
 void requestBorderWithoutTitle(QWidget *window);
+
+// Whether something gives windows the keyboard as the player moves between
+// them: a Wayland compositor, or an X11 window manager that says it keeps track
+// of the active window (EWMH: _NET_SUPPORTING_WM_CHECK, with _NET_ACTIVE_WINDOW
+// among _NET_SUPPORTED). On a bare X server no window becomes active unless a
+// program makes it so.
+bool windowsGetTheKeyboard(const QWidget *window);
 
 // Sets or clears the urgency hint of a top-level window: while it is set, task
 // bars flag the window's button. Setting it also raises the toolkit's alert.
@@ -25,3 +34,14 @@ QMargins frameMargins(const QWidget *window);
 // on its owner's. The manager frames a window only once it is shown, so the
 // caller gives the frame the window asked for.
 void centreOnOwner(QWidget *window, const QMargins &ownFrame);
+
+// The outer frame of a box of outer size `box` that leaves the owner's outer
+// frame in sight: right of it, else left of it, else below it, tops or left
+// edges in line and moved along that edge as far as needed to stay on the
+// screen; the first that lies wholly on `screen`. Centred on the owner when
+// none does.
+QRect besideOwner(const QRect &owner, QSize box, const QRect &screen);
+
+// Moves a window about to be shown to the place besideOwner() gives it on its
+// owner's screen, taking `ownFrame` as the frame the manager will draw.
+void placeBesideOwner(QWidget *window, const QMargins &ownFrame);

@@ -6,14 +6,27 @@
 #include <QString>
 #include <QTemporaryDir>
 
-class XSession;
+// The caller's environment without any display, and cleared of desktop
+// settings that would change how a Qt program looks; a session adds its own.
+QProcessEnvironment plainDesktopEnvironment();
+
+// What a tool run to its end printed, and whether it exited with 0.
+struct ToolRun {
+    bool ok = false;
+    QByteArray output;
+};
+
+// Runs a tool for ten seconds at most; why it failed goes to `error`.
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QProcessEnvironment &environment, QString &error);
 
 // One run of the built program on a session's display, with a home and a
 // configuration folder of its own, so that its settings file starts empty and
-// can be prepared or read back by the test.
+// can be prepared or read back by the test. The session's environment names the
+// display and the platform plugin that reaches it.
 class KorvuProcess {
 public:
-    KorvuProcess(const XSession &session, QString program);
+    KorvuProcess(QProcessEnvironment session, QString program);
     ~KorvuProcess();
     KorvuProcess(const KorvuProcess &) = delete;
     KorvuProcess &operator=(const KorvuProcess &) = delete;
@@ -23,10 +36,10 @@ public:
     QString settingsFile() const;
 
     // Settings of a later start in which a game ends at the first wall: cells
-    // of 5, the CSpeed position `speed`, one blocked move allowed. A score of 0
-    // beats row 1 of the score table, and so opens the name dialog, only when
-    // `zeroBeatsRowOne`; no other row can be beaten.
-    bool prepareQuickGameOver(int speed, bool zeroBeatsRowOne);
+    // of `size`, the CSpeed position `speed`, one blocked move allowed. A score
+    // of 0 beats row 1 of the score table, and so opens the name dialog, only
+    // when `zeroBeatsRowOne`; no other row can be beaten.
+    bool prepareQuickGameOver(int speed, bool zeroBeatsRowOne, int size = 5);
 
     // A variable the next start sets over the session's cleared desktop settings,
     // such as QT_SCALE_FACTOR for a run on a high-density screen.
@@ -47,7 +60,7 @@ public:
 private:
     QString outputFile() const;
 
-    const XSession &m_session;
+    QProcessEnvironment m_session;
     QString m_program;
     QTemporaryDir m_home;
     QProcess m_process;

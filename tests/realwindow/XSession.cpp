@@ -1,5 +1,7 @@
 #include "tests/realwindow/XSession.h"
 
+#include "tests/realwindow/KorvuProcess.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -223,37 +225,15 @@ QString XSession::displayName() const
 
 QProcessEnvironment XSession::environment() const
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
-                             "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
-                             "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
-                             "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI"})
-        environment.remove(QLatin1String(name));
+    QProcessEnvironment environment = plainDesktopEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), displayName());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     return environment;
 }
 
-XSession::ToolRun XSession::run(const QString &program, const QStringList &arguments) const
+ToolRun XSession::run(const QString &program, const QStringList &arguments) const
 {
-    QProcess tool;
-    tool.setProcessEnvironment(environment());
-    tool.start(program, arguments);
-    ToolRun result;
-    if (!tool.waitForFinished(ToolMilliseconds)) {
-        // Only this tool: windowfocus --sync waits for ever on a window that cannot take focus.
-        tool.kill();
-        tool.waitForFinished();
-        m_error = QStringLiteral("%1 %2 did not finish")
-                          .arg(program, arguments.join(QLatin1Char(' ')));
-        return result;
-    }
-    result.output = tool.readAllStandardOutput();
-    result.ok = tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-    if (!result.ok)
-        m_error = QStringLiteral("%1 %2 failed: %3")
-                          .arg(program, arguments.join(QLatin1Char(' ')),
-                               QString::fromLocal8Bit(tool.readAllStandardError()));
-    return result;
+    return runTool(program, arguments, environment(), m_error);
 }
 
 QList<XSession::WindowId> XSession::windowsTitled(const QString &title, Mapping mapping) const
@@ -475,6 +455,14 @@ std::optional<XSession::WindowId> XSession::createWindow(const QString &title, c
 bool XSession::pressKeys(const QStringList &keys) const
 {
     return run(m_tools.xdotool, QStringList{QStringLiteral("key")} + keys).ok;
+}
+
+bool XSession::sendKeys(WindowId window, const QStringList &keys) const
+{
+    return run(m_tools.xdotool, QStringList{QStringLiteral("key"), QStringLiteral("--window"),
+                                            QString::number(window)}
+                       + keys)
+            .ok;
 }
 
 bool XSession::typeText(const QString &text) const

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "tests/realwindow/KorvuProcess.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,8 +58,8 @@ public:
     // Why the last call that returned false or nothing failed.
     QString errorString() const { return m_error; }
 
-    // The caller's environment, pointed at this display and cleared of desktop
-    // settings that would change how a Qt program looks.
+    // The caller's environment, pointed at this display through Qt's xcb plugin
+    // and cleared of desktop settings that would change how a Qt program looks.
     QProcessEnvironment environment() const;
 
     // Windows whose title is exactly `title`.
@@ -99,6 +101,9 @@ public:
     std::optional<WindowId> createWindow(const QString &title, const QRect &rect);
     // Key names as xdotool knows them ("Return", "ctrl+a"), sent to the focus.
     bool pressKeys(const QStringList &keys) const;
+    // Keys sent to one window, wherever the keyboard is: a key pressed in a
+    // window the manager has not made active.
+    bool sendKeys(WindowId window, const QStringList &keys) const;
     // Text typed character by character, blanks included, into the focus.
     bool typeText(const QString &text) const;
     // A left click at `at` in the window's client area.
@@ -112,11 +117,6 @@ public:
     std::optional<QString> clipboardText(QDeadlineTimer deadline) const;
 
 private:
-    struct ToolRun {
-        bool ok = false;
-        QByteArray output;
-    };
-
     bool startOn(int display, QDeadlineTimer deadline);
     bool windowManagerRuns() const;
     bool holdsLock(int display) const;

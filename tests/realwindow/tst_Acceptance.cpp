@@ -581,7 +581,7 @@ void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTy
 
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
 

@@ -71,7 +71,7 @@ void tst_InstalledPackage::unpackedPackageOpensTheStartWindowAndEndsCleanly()
 
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, program.filePath());
+    KorvuProcess korvu(x.environment(), program.filePath());
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
     const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
     QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));

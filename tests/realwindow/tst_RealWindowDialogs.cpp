@@ -59,7 +59,7 @@ void tst_RealWindowDialogs::skorTabloShowsTheScoreTableThatEscCloses()
 {
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
     const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
     QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
@@ -76,7 +76,7 @@ void tst_RealWindowDialogs::bilgiShowsTheAboutBoxAtItsPlaceThatEnterCloses()
 {
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
     const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
     QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));

@@ -1,5 +1,6 @@
 #include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/Waiting.h"
 #include "tests/realwindow/XSession.h"
 
 #include <QSettings>
@@ -40,23 +41,8 @@ constexpr quint32 UrgencyHint = 1u << 8;
 enum class Window { Start, ScoreTable, About, Game, NameDialog };
 enum class Frame { TitleAndClose, BorderOnly };
 enum class Placement { Default, CentredOnOwner, Fixed };
-
-QDeadlineTimer within(std::chrono::milliseconds time)
-{
-    return QDeadlineTimer(time);
-}
-
-// Polls until `done` holds or the deadline passes; says whether it held.
-bool waitFor(QDeadlineTimer deadline, const std::function<bool()> &done)
-{
-    for (;;) {
-        if (done())
-            return true;
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(25);
-    }
-}
+// How the player comes back to a game that ended in the background.
+enum class WayBack { Activate, KeyInGameWindow, CloseRequest };
 
 // The whole window as the manager frames it: the client area grown by the
 // frame the manager reports drawing around it.
@@ -109,6 +95,7 @@ class tst_RealWindowManaged : public QObject {
 private slots:
     void framesPlacesAndFocus_data();
     void framesPlacesAndFocus();
+    void gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAttention_data();
     void gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAttention();
 };
 
@@ -135,7 +122,7 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     // "Speed 9", and a score of 0 that opens the name dialog.
     if (window == Window::NameDialog)
         QVERIFY2(korvu.prepareQuickGameOver(8, true), qPrintable(korvu.errorString()));
@@ -304,15 +291,26 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     }
 }
 
+void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAttention_data()
+{
+    QTest::addColumn<WayBack>("wayBack");
+    QTest::newRow("task bar") << WayBack::Activate;
+    QTest::newRow("key in the game window") << WayBack::KeyInGameWindow;
+    QTest::newRow("close button") << WayBack::CloseRequest;
+}
+
 // While the player works in another program, a game ends: the keyboard stays
-// where it is and the game window asks for attention. Back in the game window,
-// the player finds "Oyun Bitti!" with the keyboard, and Enter closes it.
+// where it is and the game window asks for attention. The player comes back,
+// by the task bar, a key in the game window or its close button, and finds
+// "Oyun Bitti!", which stays until the player closes it: a close request is
+// no answer to a box it came before. Enter closes it.
 void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAttention()
 {
+    QFETCH(WayBack, wayBack);
     XSession x(XTools::fromBuild());
     QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
     QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x, QStringLiteral(KORVU_BINARY));
+    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
     // "Speed 5": three seconds to the wall leave time to turn away.
     QVERIFY2(korvu.prepareQuickGameOver(4, false), qPrintable(korvu.errorString()));
     QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
@@ -351,17 +349,31 @@ void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAt
                                        "%1 is active")
                                 .arg(x.activeWindow().value_or(0))));
 
-    // The player comes back, as by the task bar.
-    QVERIFY2(x.activate(*game), qPrintable(x.errorString()));
+    switch (wayBack) {
+    case WayBack::Activate:
+        QVERIFY2(x.activate(*game), qPrintable(x.errorString()));
+        break;
+    case WayBack::KeyInGameWindow:
+        QVERIFY2(x.sendKeys(*game, {QStringLiteral("space")}), qPrintable(x.errorString()));
+        break;
+    case WayBack::CloseRequest:
+        QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
+        break;
+    }
     const auto box = x.waitForMappedWindow(MessageTitle, within(5s));
     QVERIFY2(box, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(!urgent(), "the game window still asks for attention");
+    QVERIFY2(!waitFor(within(1s), [&] { return !x.isMapped(*box); }),
+             "the game-over box went away by itself");
+    if (wayBack != WayBack::Activate)
+        QVERIFY2(x.activate(*game), qPrintable(x.errorString()));
     QVERIFY2(waitFor(within(5s), [&] { return x.activeWindow() == box; }),
              "the game-over box does not have the keyboard");
-    QVERIFY2(!urgent(), "the game window still asks for attention");
     QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
     QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
     QVERIFY2(waitFor(within(5s), [&] { return x.activeWindow() == game; }),
              "the keyboard did not go back to the game window");
+    QVERIFY(korvu.isRunning());
 }
 
 QTEST_MAIN(tst_RealWindowManaged)

@@ -1,0 +1,57 @@
+#include "tests/realwindow/BoardPicture.h"
+
+#include "tests/realwindow/KorvuScreen.h"
+
+using namespace KorvuScreen;
+
+namespace {
+
+QRgb colourAt(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) | 0xFF000000u;
+}
+
+} // namespace
+
+QRgb cellColour(const QImage &board, int cellSize, int column, int row)
+{
+    return colourAt(board, column * cellSize + 1, row * cellSize + 1);
+}
+
+QString brokenWall(const QImage &board, int cellSize)
+{
+    for (int row = 1; row < Rows; ++row) {
+        for (int column = 0; column < Columns; ++column) {
+            const bool wall = row == 1 || row == Rows - 1 || column == 0 || column == Columns - 1;
+            if (wall && cellColour(board, cellSize, column, row) != Black)
+                return QStringLiteral("%1,%2").arg(column).arg(row);
+        }
+    }
+    return {};
+}
+
+QString foodProblem(const QImage &board, int cellSize, QRect *food)
+{
+    QRect green;
+    int greenPixels = 0;
+    for (int y = 0; y < board.height(); ++y) {
+        for (int x = 0; x < board.width(); ++x) {
+            if (colourAt(board, x, y) == Green) {
+                ++greenPixels;
+                green |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    if (food)
+        *food = green;
+    const QRect interior(cellSize, 2 * cellSize, (Columns - 2) * cellSize, (Rows - 3) * cellSize);
+    if (greenPixels != cellSize * cellSize || green.size() != QSize(cellSize, cellSize)
+        || green.x() % cellSize != 0 || green.y() % cellSize != 0 || !interior.contains(green))
+        return QStringLiteral("%1 green pixels in (%2, %3) %4 x %5, not one food cell")
+                .arg(greenPixels)
+                .arg(green.x())
+                .arg(green.y())
+                .arg(green.width())
+                .arg(green.height());
+    return {};
+}

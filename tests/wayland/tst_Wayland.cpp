@@ -1,0 +1,197 @@
+#include "tests/realwindow/BoardPicture.h"
+#include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/Waiting.h"
+#include "tests/wayland/WaylandSession.h"
+
+#include <QSettings>
+#include <QTest>
+#include <QThread>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+using namespace std::chrono_literals;
+
+using namespace KorvuScreen;
+
+namespace {
+
+using View = WaylandSession::View;
+
+constexpr int Size = 7;
+constexpr QSize StartClientSize(269, 96);
+constexpr QSize NameDialogSize(242, 55);
+
+// The program's window titled `title` once the compositor has given it the
+// keyboard: keys typed before then would land elsewhere.
+std::optional<View> focusedView(const WaylandSession &w, qint64 processId, const QString &title,
+                                QDeadlineTimer deadline)
+{
+    std::optional<View> found;
+    waitFor(deadline, [&] {
+        for (const View &view : w.views()) {
+            if (view.processId == processId && view.title == title && view.focused)
+                found = view;
+        }
+        return found.has_value();
+    });
+    return found;
+}
+
+// The windows shown, for failure messages.
+QString viewsText(const WaylandSession &w)
+{
+    QStringList shown;
+    for (const View &view : w.views())
+        shown << QStringLiteral("\"%1\" of %2 at %3,%4 %5x%6%7")
+                         .arg(view.title)
+                         .arg(view.processId)
+                         .arg(view.client.x())
+                         .arg(view.client.y())
+                         .arg(view.client.width())
+                         .arg(view.client.height())
+                         .arg(view.focused ? QStringLiteral(", focused") : QString());
+    return QStringLiteral("; shown: ") + shown.join(QStringLiteral("; "));
+}
+
+// What is wrong with a picture of a board of cells of 7; empty when nothing is.
+QString boardProblem(const QImage &board)
+{
+    if (board.size() != QSize(Columns * Size, Rows * Size))
+        return QStringLiteral("a picture of %1 x %2").arg(board.width()).arg(board.height());
+    if (const QString wall = brokenWall(board, Size); !wall.isEmpty())
+        return QStringLiteral("wall cell %1 is not black").arg(wall);
+    return foodProblem(board, Size);
+}
+
+} // namespace
+
+// The program as a native Wayland client on a headless sway, driven through
+// the compositor alone: keys from a virtual keyboard, pictures of the output,
+// and windows as the compositor lists them. Sway places every window itself.
+class tst_Wayland : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aWholeRunFromTheStartWindowToTheSavedName();
+    void gameOverBehindAnotherProgramWaitsForThePlayer();
+};
+
+// A later start with cells of 7, where a score of 0 beats row 1: Enter starts a
+// game and hides the start window, the board is drawn to the pixel, the game
+// ends at the wall, the name typed into the dialog is saved in row 1, the next
+// game ends too, and closing the game window saves and ends the program cleanly.
+void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
+{
+    WaylandSession w;
+    QVERIFY2(w.start(within(20s)), qPrintable(w.errorString()));
+    KorvuProcess korvu(w.environment(), QStringLiteral(KORVU_BINARY));
+    // "Speed 5": the worm reaches the wall in three seconds.
+    QVERIFY2(korvu.prepareQuickGameOver(4, true, Size), qPrintable(korvu.errorString()));
+    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+    const qint64 pid = korvu.processId();
+
+    const auto start = focusedView(w, pid, StartTitle, within(15s));
+    QVERIFY2(start, qPrintable(w.errorString() + korvu.output()));
+    QCOMPARE(start->client.size(), StartClientSize);
+    QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
+    const auto game = focusedView(w, pid, GameTitle, within(10s));
+    QVERIFY2(game, qPrintable(w.errorString() + korvu.output()));
+    QVERIFY2(w.waitUntilGone(start->id, within(5s)), qPrintable(w.errorString()));
+    QCOMPARE(game->client.size(), QSize(Columns * Size, Rows * Size));
+
+    QString problem;
+    // Sway centres the window again as it narrows to the board: its place is
+    // read afresh for every picture.
+    waitFor(within(5s), [&] {
+        const auto now = focusedView(w, pid, GameTitle, within(0ms));
+        problem = now ? boardProblem(w.grab(now->client)) : QStringLiteral("no game window");
+        return problem.isEmpty();
+    });
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+    for (int gameOver = 1; gameOver <= 2; ++gameOver) {
+        const auto box = focusedView(w, pid, MessageTitle, within(10s));
+        QVERIFY2(box, qPrintable(QStringLiteral("no box at game over %1: ").arg(gameOver)
+                                 + w.errorString() + korvu.output()));
+        QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
+        QVERIFY2(w.waitUntilGone(box->id, within(5s)), qPrintable(w.errorString()));
+        // The name dialog has no title of its own: the compositor is given the
+        // program's name, as for the box before it. The second game asks only
+        // if its worm happened on a food in its way and so beat the first.
+        const auto dialog = focusedView(w, pid, MessageTitle, within(gameOver == 1 ? 5s : 1s));
+        if (gameOver == 2 && !dialog)
+            break;
+        QVERIFY2(dialog, qPrintable(QStringLiteral("no name dialog after a score that beats row 1")
+                                    + viewsText(w)));
+        QCOMPARE(dialog->client.size(), NameDialogSize);
+        const QString typed = QStringLiteral("Deniz %1").arg(gameOver);
+        QVERIFY2(w.typeText(typed, true), qPrintable(w.errorString()));
+        QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
+        QVERIFY2(w.waitUntilGone(dialog->id, within(5s)), qPrintable(w.errorString()));
+        QString name;
+        waitFor(within(5s), [&] {
+            name = QSettings(korvu.settingsFile(), QSettings::IniFormat)
+                           .value(QStringLiteral("Highscore/Name1"))
+                           .toString();
+            return name == typed;
+        });
+        QCOMPARE(name, typed);
+    }
+
+    QVERIFY2(w.command(game->id, QStringLiteral("kill")), qPrintable(w.errorString()));
+    QVERIFY2(korvu.waitForExit(within(10s)),
+             qPrintable(korvu.errorString() + korvu.output() + viewsText(w)));
+    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(korvu.exitCode(), 0);
+    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QString::number(Size));
+}
+
+// A game that ends while another program has the keyboard leaves it there and
+// shows no box. Qt asks the compositor to activate the game window, which sway
+// leaves unmarked by default; the box comes, with the keyboard, once the player
+// gives the game window the keyboard, and Enter closes it.
+void tst_Wayland::gameOverBehindAnotherProgramWaitsForThePlayer()
+{
+    WaylandSession w;
+    QVERIFY2(w.start(within(20s)), qPrintable(w.errorString()));
+    KorvuProcess korvu(w.environment(), QStringLiteral(KORVU_BINARY));
+    QVERIFY2(korvu.prepareQuickGameOver(4, false), qPrintable(korvu.errorString()));
+    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+    const qint64 pid = korvu.processId();
+    QVERIFY2(focusedView(w, pid, StartTitle, within(15s)), qPrintable(korvu.output()));
+    QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
+    const auto game = focusedView(w, pid, GameTitle, within(10s));
+    QVERIFY2(game, qPrintable(w.errorString() + korvu.output()));
+
+    // Another program, as the compositor sees one: a second copy with a home of its own.
+    KorvuProcess other(w.environment(), QStringLiteral(KORVU_BINARY));
+    QVERIFY2(other.start(), qPrintable(other.errorString()));
+    QVERIFY2(focusedView(w, other.processId(), StartTitle, within(15s)),
+             "the other program did not get the keyboard");
+
+    // Three seconds to the wall; nothing may show or take the keyboard meanwhile.
+    const bool disturbed = waitFor(within(5s), [&] {
+        for (const View &view : w.views()) {
+            if ((view.processId == pid && view.title == MessageTitle)
+                || (view.focused && view.processId != other.processId()))
+                return true;
+        }
+        return false;
+    });
+    QVERIFY2(!disturbed, "the game-over box showed or took the keyboard");
+
+    QVERIFY2(w.command(game->id, QStringLiteral("focus")), qPrintable(w.errorString()));
+    const auto box = focusedView(w, pid, MessageTitle, within(5s));
+    QVERIFY2(box, qPrintable(w.errorString() + korvu.output()));
+    QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
+    QVERIFY2(w.waitUntilGone(box->id, within(5s)), qPrintable(w.errorString()));
+    QVERIFY2(focusedView(w, pid, GameTitle, within(5s)),
+             "the keyboard did not go back to the game window");
+}
+
+QTEST_MAIN(tst_Wayland)
+#include "tst_Wayland.moc"
