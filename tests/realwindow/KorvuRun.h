@@ -66,9 +66,9 @@ public:
         if (!korvu.waitForExit(within(10s)))
             return failed(korvu.errorString());
         if (korvu.exitStatus() != QProcess::NormalExit)
-            return failed(QStringLiteral("the program crashed: "));
+            return failed(QStringLiteral("the program crashed"));
         if (korvu.exitCode() != 0)
-            return failed(QStringLiteral("the program exited with code %1: ").arg(korvu.exitCode()));
+            return failed(QStringLiteral("the program exited with code %1").arg(korvu.exitCode()));
         return true;
     }
 
@@ -82,7 +82,8 @@ public:
 private:
     bool failed(const QString &why)
     {
-        m_error = why + korvu.output();
+        const QString printed = korvu.output();
+        m_error = printed.isEmpty() ? why : why + QStringLiteral("; the program printed:\n") + printed;
         return false;
     }
 
