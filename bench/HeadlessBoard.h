@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bench/NullHost.h"
+#include "bench/NullStore.h"
 #include "game/Canvas.h"
 #include "game/Clock.h"
 #include "game/Playfield.h"
@@ -19,7 +20,7 @@ struct HeadlessBoard {
     explicit HeadlessBoard(RandomSource &random)
         : host(StartSettings{1, QString::number(CellSize), 50, QStringLiteral("9")}),
           canvas(Face),
-          playfield(canvas, host, random, clock)
+          playfield(canvas, host, store, random, clock)
     {
         playfield.StartSequence();
         canvas.takeDamage();
@@ -32,6 +33,7 @@ struct HeadlessBoard {
     }
 
     NullHost host;
+    NullStore store;
     SystemClock clock;
     Canvas canvas;
     Playfield playfield;

@@ -3,6 +3,7 @@
 #include "game/Clock.h"
 #include "game/PlayfieldHost.h"
 #include "game/RandomSource.h"
+#include "settings/Store.h"
 #include "settings/StoreLayout.h"
 #include "settings/StoredText.h"
 
@@ -31,8 +32,9 @@ constexpr int maxFitSteps(int designPixels)
 
 } // namespace
 
-Playfield::Playfield(Canvas &canvas, PlayfieldHost &host, RandomSource &random, Clock &clock)
-    : m_canvas(canvas), m_host(host), m_random(random), m_clock(clock)
+Playfield::Playfield(Canvas &canvas, PlayfieldHost &host, Store &store, RandomSource &random,
+                     Clock &clock)
+    : m_canvas(canvas), m_host(host), m_store(store), m_random(random), m_clock(clock)
 {
 }
 
@@ -167,9 +169,11 @@ void Playfield::move(qint16 direction, int sign)
 
 bool Playfield::hardCoreReached()
 {
-    // A limit that is no number counts as the default; one the count can never
-    // equal means blocking never ends the game.
-    const double limit = ReadNumber(m_host.hardCoreText()).value_or(StoreDefaults::HardCore);
+    // Read afresh on every blocked tick. A limit that is no number counts as the
+    // default; one the count can never equal means blocking never ends the game.
+    const QString stored = m_store.GetSetting(StoreKeys::App, StoreKeys::Options,
+                                              StoreKeys::HardCore, StoreDefaults::HardCore);
+    const double limit = ReadNumber(stored).value_or(StoreDefaults::HardCore);
     return limit == double(m_state.BumpCount);
 }
 
@@ -197,8 +201,7 @@ void Playfield::gameOver()
 {
     // No tick may run while the end-of-game windows are open; Restart re-arms it.
     m_host.setTimerEnabled(false);
-    m_host.showGameOver();
-    m_host.CheckScore(m_state.GameScore);
+    m_host.showGameOver(m_state.GameScore);
     Restart();
 }
 

@@ -6,10 +6,11 @@
 class Clock;
 class PlayfieldHost;
 class RandomSource;
+class Store;
 
 // The game's rules over the picture and the state: the start sequence, the board,
 // the food, the tick and the steering keys. Plain C++, so a whole game runs
-// without a screen.
+// without a screen. The tick reads the blocking limit from the store itself.
 class Playfield {
 public:
     static constexpr int Columns = 22;
@@ -21,7 +22,8 @@ public:
     static constexpr int ArrowRight = 39;
     static constexpr int ArrowDown = 40;
 
-    Playfield(Canvas &canvas, PlayfieldHost &host, RandomSource &random, Clock &clock);
+    Playfield(Canvas &canvas, PlayfieldHost &host, Store &store, RandomSource &random,
+              Clock &clock);
 
     void StartSequence();
     void Restart();
@@ -48,6 +50,7 @@ private:
 
     Canvas &m_canvas;
     PlayfieldHost &m_host;
+    Store &m_store;
     RandomSource &m_random;
     Clock &m_clock;
     GameState m_state;

@@ -7,10 +7,9 @@
 #include <QString>
 #include <QtGlobal>
 
-// Everything the rules reach outside the picture and the state: the start
-// window's settings, the score label, the tick timer, the window's size, the
-// store and the end-of-game dialogs. The game window implements it; tests
-// script it.
+// Everything the rules reach outside the picture, the state and the store: the
+// start window's settings, the score label, the tick timer, the window's size
+// and the end-of-game dialogs. The game window implements it; tests script it.
 class PlayfieldHost {
 public:
     virtual ~PlayfieldHost() = default;
@@ -31,10 +30,7 @@ public:
     virtual QSize outerSize() = 0;
     virtual void setOuterSize(QSize pixels) = 0;
 
-    // The stored "HardCore" text, read afresh on every blocked tick.
-    virtual QString hardCoreText() = 0;
-    // "Oyun Bitti!"; returns when the player has closed it.
-    virtual void showGameOver() = 0;
-    // The end-of-game check of the final score against the score table.
-    virtual void CheckScore(qint16 score) = 0;
+    // "Oyun Bitti!", then the check of the final score against the score
+    // table; returns when the player has closed every window they opened.
+    virtual void showGameOver(qint16 finalScore) = 0;
 };

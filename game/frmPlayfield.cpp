@@ -1,8 +1,6 @@
 #include "game/frmPlayfield.h"
 
 #include "highscores/ScoreCheck.h"
-#include "settings/Store.h"
-#include "settings/StoreLayout.h"
 #include "ui/Fonts.h"
 #include "ui/Look.h"
 #include "ui/MessageBoxes.h"
@@ -40,7 +38,7 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
                           | Qt::WindowCloseButtonHint),
       m_services(std::move(services)),
       m_canvas(faceColour()),
-      m_playfield(m_canvas, *this, m_services.random, m_services.clock)
+      m_playfield(m_canvas, *this, m_services.store, m_services.random, m_services.clock)
 {
     Q_ASSERT(m_services.startSettings && m_services.onClosed);
     setObjectName(QStringLiteral("frmPlayfield"));
@@ -113,11 +111,6 @@ void frmPlayfield::closeEvent(QCloseEvent *event)
     }
 }
 
-void frmPlayfield::CheckScore(qint16 score)
-{
-    ::CheckScore(score, m_services.store, m_services.names, this);
-}
-
 StartSettings frmPlayfield::startSettings()
 {
     return m_services.startSettings();
@@ -174,16 +167,11 @@ void frmPlayfield::setOuterSize(QSize pixels)
                  std::max(1, pixels.height() - frame.height()));
 }
 
-QString frmPlayfield::hardCoreText()
-{
-    return m_services.store.GetSetting(StoreKeys::App, StoreKeys::Options, StoreKeys::HardCore,
-                                       StoreDefaults::HardCore);
-}
-
-void frmPlayfield::showGameOver()
+void frmPlayfield::showGameOver(qint16 finalScore)
 {
     // The picture as it stands, the final score with it, stays in sight beside the box.
     repaintDamage();
     m_services.messages.ask({QStringLiteral("Oyun Bitti!"), Look::Title, MessageButtons::Ok,
                              MessageAnswer::Ok, this, MessagePlace::BesideOwner});
+    CheckScore(finalScore, m_services.store, m_services.names, this);
 }

@@ -42,8 +42,6 @@ public:
     // Timer1's expiry: one tick of the game, then the repaint of what it changed.
     void Timer1_Timer();
 
-    void CheckScore(qint16 score) override;
-
     Playfield &playfield() { return m_playfield; }
     const Canvas &canvas() const { return m_canvas; }
 
@@ -62,8 +60,7 @@ private:
     QSize clientSize() override;
     QSize outerSize() override;
     void setOuterSize(QSize pixels) override;
-    QString hardCoreText() override;
-    void showGameOver() override;
+    void showGameOver(qint16 finalScore) override;
 
     // Hands what the rules changed on the canvas to the repaint.
     void repaintDamage();

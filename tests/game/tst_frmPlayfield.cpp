@@ -169,11 +169,15 @@ void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
     QCOMPARE(w.Label1->text(), QStringLiteral("1"));
     f.messages.answers = {MessageAnswer::Ok};
     f.names.names = {QStringLiteral("  Ada  ")};
+    // "Oyun Bitti!" comes first, the name dialog after it.
+    int namesAskedBeforeTheBox = -1;
+    f.messages.onAsk = [&](const MessageRequest &) { namesAskedBeforeTheBox = f.names.asked; };
     f.random.queueCell(15, 9);
     for (int i = 0; i < 16; ++i)
         w.Timer1_Timer(); // the last one is the first blocked
     QVERIFY(f.messages.asked.isEmpty());
     w.Timer1_Timer();
+    QCOMPARE(namesAskedBeforeTheBox, 0);
     QCOMPARE(f.messages.texts(), QStringList{"Oyun Bitti!"});
     QCOMPARE(f.messages.asked.first().title, QStringLiteral("Korvu"));
     QCOMPARE(f.messages.asked.first().owner, static_cast<QWidget *>(&w));

@@ -39,11 +39,6 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
     return result;
 }
 
-KorvuProcess::KorvuProcess(QProcessEnvironment session, QString program)
-    : m_session(std::move(session)), m_program(std::move(program))
-{
-}
-
 KorvuProcess::~KorvuProcess()
 {
     if (!isRunning())
@@ -96,13 +91,13 @@ void KorvuProcess::setEnvironment(const QString &name, const QString &value)
     m_extraEnvironment.insert(name, value);
 }
 
-bool KorvuProcess::start()
+bool KorvuProcess::start(const QProcessEnvironment &session)
 {
     if (!m_home.isValid() || !QDir().mkpath(configFolder())) {
         m_error = QStringLiteral("no temporary home: %1").arg(m_home.errorString());
         return false;
     }
-    QProcessEnvironment environment = m_session;
+    QProcessEnvironment environment = session;
     environment.insert(QStringLiteral("HOME"), m_home.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configFolder());
     // The temporary folder is private (0700), as Qt wants its runtime folder.

@@ -26,7 +26,7 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
 // display and the platform plugin that reaches it.
 class KorvuProcess {
 public:
-    KorvuProcess(QProcessEnvironment session, QString program);
+    KorvuProcess() = default;
     ~KorvuProcess();
     KorvuProcess(const KorvuProcess &) = delete;
     KorvuProcess &operator=(const KorvuProcess &) = delete;
@@ -44,8 +44,11 @@ public:
     // A variable the next start sets over the session's cleared desktop settings,
     // such as QT_SCALE_FACTOR for a run on a high-density screen.
     void setEnvironment(const QString &name, const QString &value);
+    // Another copy of the program than the one this build made, such as one
+    // unpacked from the package.
+    void setProgram(const QString &path) { m_program = path; }
 
-    bool start();
+    bool start(const QProcessEnvironment &session);
     bool waitForExit(QDeadlineTimer deadline);
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     // The running program's process id, which its windows carry as _NET_WM_PID.
@@ -60,8 +63,7 @@ public:
 private:
     QString outputFile() const;
 
-    QProcessEnvironment m_session;
-    QString m_program;
+    QString m_program = QStringLiteral(KORVU_BINARY);
     QTemporaryDir m_home;
     QProcess m_process;
     QProcessEnvironment m_extraEnvironment;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QRect>
 #include <QRgb>
+#include <QSize>
 #include <QString>
 
 // What the program shows, as every real-window test looks for it.
@@ -9,6 +11,15 @@ namespace KorvuScreen {
 inline const QString StartTitle = QStringLiteral("Korvu Ayarlar - www.korvu.example");
 inline const QString GameTitle = QStringLiteral("Korvu 1.0 - www.korvu.example");
 inline const QString MessageTitle = QStringLiteral("Korvu");
+inline const QString ScoreTableTitle = QStringLiteral("Skor Tablosu");
+inline const QString AboutTitle = QStringLiteral("Korvu Bilgi");
+
+constexpr QSize StartClientSize(269, 96);
+constexpr QSize NameDialogSize(242, 55);
+// The start window's buttons, in its client area.
+constexpr QRect Baslat(184, 8, 81, 17);
+constexpr QRect SkorTablo(184, 32, 81, 17);
+constexpr QRect Bilgi(184, 56, 81, 17);
 
 constexpr QRgb Black = qRgb(0, 0, 0);
 constexpr QRgb Green = qRgb(0, 255, 0);

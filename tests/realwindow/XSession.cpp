@@ -1,6 +1,7 @@
 #include "tests/realwindow/XSession.h"
 
 #include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/Waiting.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -72,7 +73,9 @@ XTools XTools::fromBuild()
             QStringLiteral(KORVU_OPENBOX)};
 }
 
-XSession::XSession(XTools tools) : m_tools(std::move(tools)) { }
+XSession::XSession(Desktop desktop, XTools tools) : m_desktop(desktop), m_tools(std::move(tools))
+{
+}
 
 XSession::~XSession()
 {
@@ -89,7 +92,7 @@ bool XSession::start(QDeadlineTimer deadline)
         if (QFileInfo::exists(lockFile(display)) || QFileInfo::exists(socketFile(display)))
             continue;
         if (startOn(display, deadline))
-            return true;
+            return m_desktop == Desktop::Bare || startWindowManager(deadline);
     }
     if (m_error.isEmpty())
         m_error = QStringLiteral("no free display found");
@@ -280,6 +283,27 @@ std::optional<XSession::WindowId> XSession::waitForMappedWindow(const QString &t
     return std::nullopt;
 }
 
+std::optional<XSession::WindowId> XSession::waitForWindow(qint64 processId, const QString &title,
+                                                          QDeadlineTimer deadline) const
+{
+    std::optional<WindowId> found;
+    waitFor(deadline, [&] {
+        const QList<WindowId> windows =
+                searchWindows({QStringLiteral("--all"), QStringLiteral("--pid"),
+                               QString::number(processId), QStringLiteral("--name"),
+                               exactTitlePattern(title)},
+                              Mapping::MappedOnly);
+        if (!windows.isEmpty())
+            found = windows.first();
+        return found.has_value();
+    });
+    if (!found)
+        m_error = QStringLiteral("no mapped window titled \"%1\" of process %2")
+                          .arg(title)
+                          .arg(processId);
+    return found;
+}
+
 bool XSession::isMapped(WindowId window) const
 {
     const ToolRun info = run(m_tools.xwininfo, {QStringLiteral("-id"), QString::number(window)});
@@ -455,6 +479,11 @@ std::optional<XSession::WindowId> XSession::createWindow(const QString &title, c
 bool XSession::pressKeys(const QStringList &keys) const
 {
     return run(m_tools.xdotool, QStringList{QStringLiteral("key")} + keys).ok;
+}
+
+bool XSession::pressKeysIn(WindowId window, const QStringList &keys) const
+{
+    return focus(window) && pressKeys(keys);
 }
 
 bool XSession::sendKeys(WindowId window, const QStringList &keys) const

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuRun.h"
 
 #include <functional>
 #include <memory>
@@ -40,18 +41,19 @@ struct XTools {
 class XSession {
 public:
     using WindowId = quint32;
+    using Window = WindowId;
     enum class Mapping { Any, MappedOnly };
+    // A bare server, or one that Openbox manages with its packaged settings.
+    enum class Desktop { Bare, Openbox };
 
-    explicit XSession(XTools tools);
+    explicit XSession(Desktop desktop = Desktop::Bare, XTools tools = XTools::fromBuild());
     ~XSession();
     XSession(const XSession &) = delete;
     XSession &operator=(const XSession &) = delete;
 
-    // Starts the server on a display number that no other server holds.
+    // Starts the server on a display number that no other server holds, and
+    // Openbox if asked for, waiting until it manages the screen.
     bool start(QDeadlineTimer deadline);
-    // Starts Openbox, with its packaged settings, on the running server and
-    // waits until it manages the screen.
-    bool startWindowManager(QDeadlineTimer deadline);
     void stop();
 
     QString displayName() const;
@@ -69,6 +71,9 @@ public:
     QList<WindowId> windowsOfProcess(qint64 processId, Mapping mapping) const;
     std::optional<WindowId> waitForMappedWindow(const QString &title,
                                                 QDeadlineTimer deadline) const;
+    // The mapped window titled `title` of the process with this id, once there is one.
+    std::optional<WindowId> waitForWindow(qint64 processId, const QString &title,
+                                          QDeadlineTimer deadline) const;
     bool isMapped(WindowId window) const;
     // True once the window is unmapped or destroyed.
     bool waitUntilUnmapped(WindowId window, QDeadlineTimer deadline) const;
@@ -101,6 +106,8 @@ public:
     std::optional<WindowId> createWindow(const QString &title, const QRect &rect);
     // Key names as xdotool knows them ("Return", "ctrl+a"), sent to the focus.
     bool pressKeys(const QStringList &keys) const;
+    // The window given the focus, then the keys pressed in it.
+    bool pressKeysIn(WindowId window, const QStringList &keys) const;
     // Keys sent to one window, wherever the keyboard is: a key pressed in a
     // window the manager has not made active.
     bool sendKeys(WindowId window, const QStringList &keys) const;
@@ -118,11 +125,13 @@ public:
 
 private:
     bool startOn(int display, QDeadlineTimer deadline);
+    bool startWindowManager(QDeadlineTimer deadline);
     bool windowManagerRuns() const;
     bool holdsLock(int display) const;
     ToolRun run(const QString &program, const QStringList &arguments) const;
     QList<WindowId> searchWindows(const QStringList &criteria, Mapping mapping) const;
 
+    Desktop m_desktop;
     XTools m_tools;
     QProcess m_server;
     QProcess m_windowManager;
@@ -132,3 +141,6 @@ private:
     xcb_connection_t *m_connection = nullptr;
     mutable QString m_error;
 };
+
+// The program on a display of the test's own.
+using XRun = KorvuRun<XSession>;

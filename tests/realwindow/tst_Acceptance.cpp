@@ -1,6 +1,6 @@
-#include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
 #include "tests/realwindow/ScreenText.h"
+#include "tests/realwindow/Waiting.h"
 #include "tests/realwindow/XSession.h"
 
 #include <QApplication>
@@ -33,12 +33,6 @@ constexpr int TickMilliseconds = 400;
 constexpr int PollMilliseconds = 25;
 constexpr QPoint StartCell(2, 2);
 constexpr int StartLength = 5;
-constexpr QSize NameDialogSize(242, 55);
-
-QDeadlineTimer within(std::chrono::milliseconds time)
-{
-    return QDeadlineTimer(time);
-}
 
 enum class Heading { Up, Left, Down, Right };
 constexpr std::array<Heading, 4> Headings{Heading::Up, Heading::Left, Heading::Down,
@@ -579,25 +573,18 @@ void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTy
     constexpr int FoodsToEat = 2;
     const QString typedName = QStringLiteral("  Ada Nur  ");
 
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
+    XRun run;
+    const XSession &x = run.session;
+    const KorvuProcess &korvu = run.korvu;
     QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-
-    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
-    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("1"), QStringLiteral("0"),
-                          QStringLiteral("Return")}),
-             qPrintable(x.errorString()));
-
-    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-    QCOMPARE(x.clientSize(*game), std::optional(QSize(Columns * CellSize, Rows * CellSize)));
-    QVERIFY2(x.focus(*game), qPrintable(x.errorString()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QVERIFY2(run.startGame({QStringLiteral("ctrl+a"), QStringLiteral("1"), QStringLiteral("0")}),
+             qPrintable(run.errorString()));
+    const XSession::WindowId game = *run.game;
+    QCOMPARE(x.clientSize(game), std::optional(QSize(Columns * CellSize, Rows * CellSize)));
+    QVERIFY2(x.focus(game), qPrintable(x.errorString()));
     // The board is drawn: a whole wall ring and one food.
-    const QImage first = x.waitForScreenshot(*game, within(5s), [](const QImage &shot) {
+    const QImage first = x.waitForScreenshot(game, within(5s), [](const QImage &shot) {
         const std::optional<BoardView> view = BoardView::read(shot);
         return view && view->wallsWhole() && view->greenCells().size() == 1;
     });
@@ -605,7 +592,7 @@ void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTy
     QVERIFY2(firstView && firstView->wallsWhole() && firstView->greenCells().size() == 1,
              "the board with its walls and one food is not drawn");
 
-    WormPlayer player(x, *game);
+    WormPlayer player(x, game);
     const std::optional<XSession::WindowId> box = player.playUntilGameOver(FoodsToEat, within(45s));
     QVERIFY2(box, qPrintable(player.error() + korvu.output()));
     QVERIFY2(player.foodsEaten() >= FoodsToEat,
@@ -641,7 +628,7 @@ void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTy
     while (!dialog && !dialogDeadline.hasExpired()) {
         QList<XSession::WindowId> windows =
                 x.windowsOfProcess(korvu.processId(), XSession::Mapping::MappedOnly);
-        windows.removeAll(*game);
+        windows.removeAll(game);
         if (windows.size() == 1)
             dialog = windows.first();
         else
@@ -668,13 +655,10 @@ void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTy
     QVERIFY2(x.typeText(typedName), qPrintable(x.errorString()));
     QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
     QVERIFY2(x.waitUntilUnmapped(*dialog, within(5s)), qPrintable(x.errorString()));
-    QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any), QList<XSession::WindowId>{*game});
-    QVERIFY(x.isMapped(*game));
+    QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any), QList<XSession::WindowId>{game});
+    QVERIFY(x.isMapped(game));
 
-    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
-    QVERIFY2(korvu.waitForExit(within(10s)), qPrintable(korvu.errorString() + korvu.output()));
-    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(korvu.exitCode(), 0);
+    QVERIFY2(run.closeAndEndCleanly(game), qPrintable(run.errorString()));
 
     // Row 1 holds the score of the foods eaten and the name exactly as typed;
     // the rows below keep the first start's empty entries.

@@ -69,21 +69,14 @@ void tst_InstalledPackage::unpackedPackageOpensTheStartWindowAndEndsCleanly()
     const QFileInfo program(root + QStringLiteral("/usr/games/korvu"));
     QVERIFY2(program.isFile() && program.isExecutable(), qPrintable(program.filePath()));
 
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), program.filePath());
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-    const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
-    QCOMPARE(x.clientSize(*start), std::optional<QSize>(QSize(269, 96)));
+    XRun run;
+    run.korvu.setProgram(program.filePath());
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QCOMPARE(run.session.clientSize(*run.start), std::optional<QSize>(StartClientSize));
 
     // Closing the start window ends the program, which saves the first start's settings.
-    QVERIFY2(x.requestClose(*start), qPrintable(x.errorString()));
-    QVERIFY2(korvu.waitForExit(QDeadlineTimer(10s)),
-             qPrintable(korvu.errorString() + korvu.output()));
-    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(korvu.exitCode(), 0);
-    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QVERIFY2(run.closeAndEndCleanly(*run.start), qPrintable(run.errorString()));
+    QSettings stored(run.korvu.settingsFile(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Options/Played")).toString(), QStringLiteral("True"));
     QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QStringLiteral("5"));
 }

@@ -12,10 +12,8 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTest>
-#include <QThread>
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
 using namespace std::chrono_literals;
@@ -84,19 +82,6 @@ QString rectText(const std::optional<QRect> &rect)
                 : QStringLiteral("none");
 }
 
-// Takes pictures of a window until one satisfies `wanted`; the last one otherwise.
-QImage waitForShot(const XSession &x, XSession::WindowId window, QDeadlineTimer deadline,
-                   const std::function<bool(const QImage &)> &wanted)
-{
-    QImage shot;
-    for (;;) {
-        shot = x.screenshot(window);
-        if ((!shot.isNull() && wanted(shot)) || deadline.hasExpired())
-            return shot;
-        QThread::msleep(20);
-    }
-}
-
 } // namespace
 
 // The built program, run on a display of the test's own and driven through X
@@ -123,26 +108,15 @@ void tst_RealWindow::initTestCase()
 // first-start key.
 void tst_RealWindow::enterStartsAGameAndClosingItSavesTheFirstStartSettings()
 {
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
+    XRun run;
+    const KorvuProcess &korvu = run.korvu;
     QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-
-    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
     // Focus starts in the size box; Enter reaches the default button "Baslat".
-    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
-
-    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-    QVERIFY2(x.waitUntilUnmapped(*start, within(5s)), qPrintable(x.errorString()));
-
-    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
-    QVERIFY2(korvu.waitForExit(within(10s)), qPrintable(korvu.errorString() + korvu.output()));
-    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(korvu.exitCode(), 0);
+    QVERIFY2(run.startGame(), qPrintable(run.errorString()));
+    QVERIFY2(run.session.waitUntilUnmapped(*run.start, within(5s)),
+             qPrintable(run.session.errorString()));
+    QVERIFY2(run.closeAndEndCleanly(*run.game), qPrintable(run.errorString()));
 
     const QList<std::pair<QString, QString>> expected{
             {QStringLiteral("Options/HardCore"), QStringLiteral("2")},
@@ -190,24 +164,18 @@ void tst_RealWindow::enterStartsAGameAndClosingItSavesTheFirstStartSettings()
 void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
 {
     constexpr int Size = 7;
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-
-    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
-    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("7")}),
+    XRun run;
+    const XSession &x = run.session;
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QVERIFY2(x.pressKeysIn(*run.start, {QStringLiteral("ctrl+a"), QStringLiteral("7")}),
              qPrintable(x.errorString()));
-    // "Baslat" by mouse, at the middle of its 81 x 17 button at (184, 8).
-    QVERIFY2(x.click(*start, QPoint(184 + 40, 8 + 8)), qPrintable(x.errorString()));
+    // "Baslat" by mouse.
+    QVERIFY2(x.click(*run.start, Baslat.center()), qPrintable(x.errorString()));
+    QVERIFY2(run.waitForGameWindow(), qPrintable(run.errorString()));
+    const XSession::WindowId game = *run.game;
+    QCOMPARE(x.clientSize(game), std::optional<QSize>(QSize(Columns * Size, Rows * Size)));
 
-    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-    QCOMPARE(x.clientSize(*game), std::optional<QSize>(QSize(Columns * Size, Rows * Size)));
-
-    const QImage board = waitForShot(x, *game, within(5s), [](const QImage &shot) {
+    const QImage board = x.waitForScreenshot(game, within(5s), [](const QImage &shot) {
         return shot.width() > 1 && shot.height() > 8 && colourAt(shot, 1, 8) == Black;
     });
     QVERIFY2(!board.isNull(), qPrintable(x.errorString()));
@@ -230,10 +198,8 @@ void tst_RealWindow::sizeSevenDrawsTheWalledBoardWithOneFoodCell()
     QCOMPARE(colourName(firstInterior), colourName(food.contains(8, 15) ? Green : background));
 
     // Closing the game saves the size as it was typed into the hidden start window.
-    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
-    QVERIFY2(korvu.waitForExit(within(10s)), qPrintable(korvu.errorString() + korvu.output()));
-    QCOMPARE(korvu.exitCode(), 0);
-    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QVERIFY2(run.closeAndEndCleanly(game), qPrintable(run.errorString()));
+    QSettings stored(run.korvu.settingsFile(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QStringLiteral("7"));
 }
 
@@ -257,21 +223,13 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
 {
     QFETCH(bool, managed);
     QFETCH(int, size);
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    if (managed)
-        QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
+    XRun run(managed ? XSession::Desktop::Openbox : XSession::Desktop::Bare);
+    const XSession &x = run.session;
     // "Speed 9"; no score can beat the table, so no name dialog comes between.
-    QVERIFY2(korvu.prepareQuickGameOver(8, false, size), qPrintable(korvu.errorString()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-
-    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
-    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
-    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(run.korvu.prepareQuickGameOver(8, false, size), qPrintable(run.korvu.errorString()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QVERIFY2(run.startGame(), qPrintable(run.errorString()));
+    const XSession::WindowId game = *run.game;
     const QImage message = renderedText(QStringLiteral("Oyun Bitti!"));
     QVERIFY(!message.isNull());
     const QRect screen(0, 0, 1024, 768);
@@ -281,13 +239,13 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
         // 400 ms of a store that was not read it would take eight seconds.
         const auto box = x.waitForMappedWindow(MessageTitle, within(5s));
         QVERIFY2(box, qPrintable(QStringLiteral("no box at game over %1: ").arg(gameOver)
-                                 + x.errorString() + korvu.output()));
-        const QImage boxShot = waitForShot(x, *box, within(5s), [&message](const QImage &shot) {
+                                 + x.errorString() + run.korvu.output()));
+        const QImage boxShot = x.waitForScreenshot(*box, within(5s), [&message](const QImage &shot) {
             return containsText(shot, message);
         });
         QVERIFY2(containsText(boxShot, message), "the message box does not show \"Oyun Bitti!\"");
 
-        const std::optional<QRect> board = x.geometry(*game);
+        const std::optional<QRect> board = x.geometry(game);
         const std::optional<QRect> boxFrame = outerFrame(x, *box);
         QVERIFY2(board && boxFrame, qPrintable(x.errorString()));
         QCOMPARE(board->size(), QSize(Columns * size, Rows * size));
@@ -299,16 +257,16 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
         QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
         QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
         QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any),
-                 QList<XSession::WindowId>{*game});
+                 QList<XSession::WindowId>{game});
 
         // The board is cleared and a new worm drawn, and it moves on: the timer runs again.
         QString why;
-        const QImage restarted = waitForShot(x, *game, within(5s), [&](const QImage &shot) {
+        const QImage restarted = x.waitForScreenshot(game, within(5s), [&](const QImage &shot) {
             return newWormHead(shot, size, why).has_value();
         });
         const std::optional<int> head = newWormHead(restarted, size, why);
         QVERIFY2(head, qPrintable(why));
-        const QImage movedOn = waitForShot(x, *game, within(5s), [&](const QImage &shot) {
+        const QImage movedOn = x.waitForScreenshot(game, within(5s), [&](const QImage &shot) {
             return newWormHead(shot, size, why).value_or(0) > *head;
         });
         QVERIFY2(newWormHead(movedOn, size, why).value_or(0) > *head,

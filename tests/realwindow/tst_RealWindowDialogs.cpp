@@ -1,4 +1,3 @@
-#include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
 #include "tests/realwindow/XSession.h"
 
@@ -13,14 +12,6 @@ using namespace std::chrono_literals;
 using namespace KorvuScreen;
 
 namespace {
-
-const QString ScoreTableTitle = QStringLiteral("Skor Tablosu");
-const QString AboutTitle = QStringLiteral("Korvu Bilgi");
-
-// The start window's buttons, in its client area.
-const QRect Baslat(184, 8, 81, 17);
-const QRect SkorTablo(184, 32, 81, 17);
-const QRect Bilgi(184, 56, 81, 17);
 
 // What a first start puts into TSize.
 constexpr int FirstStartSize = 5;
@@ -50,55 +41,48 @@ private slots:
     void bilgiShowsTheAboutBoxAtItsPlaceThatEnterCloses();
 
 private:
-    void startWindowTakesNoInputWhileOpen(const XSession &x, KorvuProcess &korvu,
-                                          XSession::WindowId start, XSession::WindowId dialog,
+    void startWindowTakesNoInputWhileOpen(XRun &run, XSession::WindowId dialog,
                                           const QString &closeKey);
 };
 
 void tst_RealWindowDialogs::skorTabloShowsTheScoreTableThatEscCloses()
 {
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-    const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    XRun run;
+    const XSession &x = run.session;
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
 
-    QVERIFY2(x.click(*start, SkorTablo.center()), qPrintable(x.errorString()));
+    QVERIFY2(x.click(*run.start, SkorTablo.center()), qPrintable(x.errorString()));
     const auto table = x.waitForMappedWindow(ScoreTableTitle, QDeadlineTimer(10s));
-    QVERIFY2(table, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(table, qPrintable(x.errorString() + run.korvu.output()));
     QCOMPARE(x.clientSize(*table), std::optional<QSize>(QSize(231, 123)));
 
-    startWindowTakesNoInputWhileOpen(x, korvu, *start, *table, QStringLiteral("Escape"));
+    startWindowTakesNoInputWhileOpen(run, *table, QStringLiteral("Escape"));
 }
 
 void tst_RealWindowDialogs::bilgiShowsTheAboutBoxAtItsPlaceThatEnterCloses()
 {
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-    const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    XRun run;
+    const XSession &x = run.session;
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
 
-    QVERIFY2(x.click(*start, Bilgi.center()), qPrintable(x.errorString()));
+    QVERIFY2(x.click(*run.start, Bilgi.center()), qPrintable(x.errorString()));
     const auto about = x.waitForMappedWindow(AboutTitle, QDeadlineTimer(10s));
-    QVERIFY2(about, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(about, qPrintable(x.errorString() + run.korvu.output()));
     // Wherever the start window is, the about box opens at the same place.
     QCOMPARE(x.geometry(*about), std::optional<QRect>(QRect(156, 129, 382, 237)));
 
-    startWindowTakesNoInputWhileOpen(x, korvu, *start, *about, QStringLiteral("Return"));
+    startWindowTakesNoInputWhileOpen(run, *about, QStringLiteral("Return"));
 }
 
 // With the dialog open, a click on "Baslat" and a new size typed into TSize are
 // lost; the dialog's key closes it, and only then does the same click start a
 // game, of the size TSize held before.
-void tst_RealWindowDialogs::startWindowTakesNoInputWhileOpen(const XSession &x,
-                                                             KorvuProcess &korvu,
-                                                             XSession::WindowId start,
+void tst_RealWindowDialogs::startWindowTakesNoInputWhileOpen(XRun &run,
                                                              XSession::WindowId dialog,
                                                              const QString &closeKey)
 {
+    const XSession &x = run.session;
+    const XSession::WindowId start = *run.start;
     // The score table opens centred on the start window and covers most of
     // "Baslat"; the start window is moved clear of the dialog, so that the
     // click lands on the button itself.
@@ -115,33 +99,26 @@ void tst_RealWindowDialogs::startWindowTakesNoInputWhileOpen(const XSession &x,
                                 .arg(rectText(button), rectText(*dialogRect))));
 
     // Keys first: a click that got through would hide the start window.
-    QVERIFY2(x.focus(start), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QString::number(TypedSize)}),
+    QVERIFY2(x.pressKeysIn(start, {QStringLiteral("ctrl+a"), QString::number(TypedSize)}),
              qPrintable(x.errorString()));
     QVERIFY2(x.click(start, Baslat.center()), qPrintable(x.errorString()));
 
     // The program handles X events in order: once the dialog is gone, the click
     // and the keys before its key have been dealt with, and a game they started
     // would have its window already.
-    QVERIFY2(x.focus(dialog), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({closeKey}), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeysIn(dialog, {closeKey}), qPrintable(x.errorString()));
     QVERIFY2(x.waitUntilUnmapped(dialog, QDeadlineTimer(5s)), qPrintable(x.errorString()));
     QVERIFY2(x.windowsTitled(GameTitle, XSession::Mapping::Any).isEmpty(),
              "a click on Baslat started a game while the dialog was open");
     QVERIFY(x.isMapped(start));
 
     QVERIFY2(x.click(start, Baslat.center()), qPrintable(x.errorString()));
-    const auto game = x.waitForMappedWindow(GameTitle, QDeadlineTimer(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-    QCOMPARE(x.clientSize(*game),
+    QVERIFY2(run.waitForGameWindow(), qPrintable(run.errorString()));
+    QCOMPARE(x.clientSize(*run.game),
              std::optional<QSize>(QSize(Columns * FirstStartSize, Rows * FirstStartSize)));
 
-    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
-    QVERIFY2(korvu.waitForExit(QDeadlineTimer(10s)),
-             qPrintable(korvu.errorString() + korvu.output()));
-    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(korvu.exitCode(), 0);
-    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
+    QVERIFY2(run.closeAndEndCleanly(*run.game), qPrintable(run.errorString()));
+    QSettings stored(run.korvu.settingsFile(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(),
              QString::number(FirstStartSize));
 }

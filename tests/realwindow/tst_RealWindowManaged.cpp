@@ -5,10 +5,8 @@
 
 #include <QSettings>
 #include <QTest>
-#include <QThread>
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
 using namespace std::chrono_literals;
@@ -19,16 +17,8 @@ namespace {
 
 using WindowId = XSession::WindowId;
 
-const QString ScoreTableTitle = QStringLiteral("Skor Tablosu");
 const QString ClearTitle = QStringLiteral("Skor Tablosu Sil");
-const QString AboutTitle = QStringLiteral("Korvu Bilgi");
 
-// The start window's buttons, in its client area.
-const QRect Baslat(184, 8, 81, 17);
-const QRect SkorTablo(184, 32, 81, 17);
-const QRect Bilgi(184, 56, 81, 17);
-
-constexpr QSize NameDialogSize(242, 55);
 // Where the about box's client area always opens on the screen.
 const QRect AboutPlace(156, 129, 382, 237);
 
@@ -119,33 +109,31 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     QFETCH(Frame, frame);
     QFETCH(Placement, placement);
 
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
+    XRun run(XSession::Desktop::Openbox);
+    const XSession &x = run.session;
+    KorvuProcess &korvu = run.korvu;
     // "Speed 9", and a score of 0 that opens the name dialog.
     if (window == Window::NameDialog)
         QVERIFY2(korvu.prepareQuickGameOver(8, true), qPrintable(korvu.errorString()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    const WindowId start = *run.start;
 
     // Open the window as a player would, by mouse; the keys come later.
-    WindowId shown = *start;
+    WindowId shown = start;
     std::optional<WindowId> owner;
     switch (window) {
     case Window::Start:
         break;
     case Window::ScoreTable: {
-        QVERIFY2(x.click(*start, SkorTablo.center()), qPrintable(x.errorString()));
+        QVERIFY2(x.click(start, SkorTablo.center()), qPrintable(x.errorString()));
         const auto table = x.waitForMappedWindow(ScoreTableTitle, within(10s));
         QVERIFY2(table, qPrintable(x.errorString() + korvu.output()));
         shown = *table;
-        owner = *start;
+        owner = start;
         break;
     }
     case Window::About: {
-        QVERIFY2(x.click(*start, Bilgi.center()), qPrintable(x.errorString()));
+        QVERIFY2(x.click(start, Bilgi.center()), qPrintable(x.errorString()));
         const auto about = x.waitForMappedWindow(AboutTitle, within(10s));
         QVERIFY2(about, qPrintable(x.errorString() + korvu.output()));
         shown = *about;
@@ -153,10 +141,10 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     }
     case Window::Game:
     case Window::NameDialog: {
-        QVERIFY2(x.click(*start, Baslat.center()), qPrintable(x.errorString()));
-        const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-        QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-        shown = *game;
+        QVERIFY2(x.click(start, Baslat.center()), qPrintable(x.errorString()));
+        QVERIFY2(run.waitForGameWindow(), qPrintable(run.errorString()));
+        const WindowId game = *run.game;
+        shown = game;
         if (window == Window::Game)
             break;
         // "Oyun Bitti!" over the active game window takes the keyboard, as before.
@@ -170,7 +158,7 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
         waitFor(within(5s), [&] {
             QList<WindowId> windows =
                     x.windowsOfProcess(korvu.processId(), XSession::Mapping::MappedOnly);
-            windows.removeAll(*game);
+            windows.removeAll(game);
             windows.removeAll(*box);
             if (windows.size() == 1)
                 dialog = windows.first();
@@ -179,7 +167,7 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
         QVERIFY2(dialog, "no name dialog after a score that beats row 1");
         QCOMPARE(x.clientSize(*dialog), std::optional(NameDialogSize));
         shown = *dialog;
-        owner = *game;
+        owner = game;
         break;
     }
     }
@@ -246,9 +234,8 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
         QVERIFY2(x.pressKeys({QStringLiteral("BackSpace"), QStringLiteral("7"),
                               QStringLiteral("Return")}),
                  qPrintable(x.errorString()));
-        const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-        QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-        QCOMPARE(x.clientSize(*game), std::optional(QSize(Columns * 7, Rows * 7)));
+        QVERIFY2(run.waitForGameWindow(), qPrintable(run.errorString()));
+        QCOMPARE(x.clientSize(*run.game), std::optional(QSize(Columns * 7, Rows * 7)));
         break;
     }
     case Window::ScoreTable: {
@@ -307,21 +294,17 @@ void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAt
 void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAttention()
 {
     QFETCH(WayBack, wayBack);
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(within(15s)), qPrintable(x.errorString()));
-    QVERIFY2(x.startWindowManager(within(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
+    XRun run(XSession::Desktop::Openbox);
+    XSession &x = run.session;
     // "Speed 5": three seconds to the wall leave time to turn away.
-    QVERIFY2(korvu.prepareQuickGameOver(4, false), qPrintable(korvu.errorString()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-    const auto start = x.waitForMappedWindow(StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(run.korvu.prepareQuickGameOver(4, false), qPrintable(run.korvu.errorString()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
     const auto other = x.createWindow(QStringLiteral("Another program"), QRect(600, 500, 200, 100));
     QVERIFY2(other, qPrintable(x.errorString()));
 
-    QVERIFY2(x.click(*start, Baslat.center()), qPrintable(x.errorString()));
-    const auto game = x.waitForMappedWindow(GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(x.click(*run.start, Baslat.center()), qPrintable(x.errorString()));
+    QVERIFY2(run.waitForGameWindow(), qPrintable(run.errorString()));
+    const WindowId game = *run.game;
     QVERIFY2(x.activate(*other), qPrintable(x.errorString()));
     QVERIFY2(waitFor(within(5s), [&] { return x.activeWindow() == other; }),
              "the other program did not get the keyboard");
@@ -330,16 +313,16 @@ void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAt
     // attention, by its urgency hint and through the manager, and no box takes
     // the keyboard, then or a moment later.
     const auto urgent = [&] {
-        const auto hints = x.property(*game, "WM_HINTS");
+        const auto hints = x.property(game, "WM_HINTS");
         return hints && !hints->isEmpty() && (hints->first() & UrgencyHint);
     };
     const auto demandsAttention = [&] {
-        return x.atomNames(*game, "_NET_WM_STATE")
+        return x.atomNames(game, "_NET_WM_STATE")
                 .contains(QStringLiteral("_NET_WM_STATE_DEMANDS_ATTENTION"));
     };
     waitFor(within(10s), [&] { return urgent() && demandsAttention(); });
     QVERIFY2(urgent(), "the game window did not set its urgency hint");
-    QVERIFY2(demandsAttention(), qPrintable(x.atomNames(*game, "_NET_WM_STATE").join(' ')));
+    QVERIFY2(demandsAttention(), qPrintable(x.atomNames(game, "_NET_WM_STATE").join(' ')));
     const bool disturbed = waitFor(within(1500ms), [&] {
         return x.activeWindow() != other
                 || !x.windowsTitled(MessageTitle, XSession::Mapping::MappedOnly).isEmpty();
@@ -351,29 +334,29 @@ void tst_RealWindowManaged::gameOverInTheBackgroundLeavesTheKeyboardAndAsksForAt
 
     switch (wayBack) {
     case WayBack::Activate:
-        QVERIFY2(x.activate(*game), qPrintable(x.errorString()));
+        QVERIFY2(x.activate(game), qPrintable(x.errorString()));
         break;
     case WayBack::KeyInGameWindow:
-        QVERIFY2(x.sendKeys(*game, {QStringLiteral("space")}), qPrintable(x.errorString()));
+        QVERIFY2(x.sendKeys(game, {QStringLiteral("space")}), qPrintable(x.errorString()));
         break;
     case WayBack::CloseRequest:
-        QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
+        QVERIFY2(x.requestClose(game), qPrintable(x.errorString()));
         break;
     }
     const auto box = x.waitForMappedWindow(MessageTitle, within(5s));
-    QVERIFY2(box, qPrintable(x.errorString() + korvu.output()));
+    QVERIFY2(box, qPrintable(x.errorString() + run.korvu.output()));
     QVERIFY2(!urgent(), "the game window still asks for attention");
     QVERIFY2(!waitFor(within(1s), [&] { return !x.isMapped(*box); }),
              "the game-over box went away by itself");
     if (wayBack != WayBack::Activate)
-        QVERIFY2(x.activate(*game), qPrintable(x.errorString()));
+        QVERIFY2(x.activate(game), qPrintable(x.errorString()));
     QVERIFY2(waitFor(within(5s), [&] { return x.activeWindow() == box; }),
              "the game-over box does not have the keyboard");
     QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
     QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
     QVERIFY2(waitFor(within(5s), [&] { return x.activeWindow() == game; }),
              "the keyboard did not go back to the game window");
-    QVERIFY(korvu.isRunning());
+    QVERIFY(run.korvu.isRunning());
 }
 
 QTEST_MAIN(tst_RealWindowManaged)

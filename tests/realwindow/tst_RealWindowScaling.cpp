@@ -1,4 +1,3 @@
-#include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
 #include "tests/realwindow/XSession.h"
 
@@ -14,8 +13,6 @@ using namespace std::chrono_literals;
 using namespace KorvuScreen;
 
 namespace {
-
-constexpr QSize StartClientSize(269, 96);
 
 // A scale factor as a fraction, so that cell edges are found without rounding.
 struct Scale {
@@ -215,52 +212,39 @@ void tst_RealWindowScaling::boardCellsStaySolid()
     QFETCH(Scale, scale);
     QFETCH(int, cellSize);
     QFETCH(bool, managed);
-    XSession x(XTools::fromBuild());
-    QVERIFY2(x.start(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    if (managed)
-        QVERIFY2(x.startWindowManager(QDeadlineTimer(15s)), qPrintable(x.errorString()));
-    KorvuProcess korvu(x.environment(), QStringLiteral(KORVU_BINARY));
-    korvu.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), factor);
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-
-    const auto start = x.waitForMappedWindow(StartTitle, QDeadlineTimer(15s));
-    QVERIFY2(start, qPrintable(x.errorString() + korvu.output()));
-    QCOMPARE(x.clientSize(*start), std::optional<QSize>(scale.device(StartClientSize)));
+    XRun run(managed ? XSession::Desktop::Openbox : XSession::Desktop::Bare);
+    const XSession &x = run.session;
+    run.korvu.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), factor);
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QCOMPARE(x.clientSize(*run.start), std::optional<QSize>(scale.device(StartClientSize)));
 
     // The size typed over the first start's 5; Tab passes the disabled points
     // box to "Evt", whose space hides the score, so row 0 stays background.
-    QVERIFY2(x.focus(*start), qPrintable(x.errorString()));
     QStringList keys{QStringLiteral("ctrl+a")};
     for (const QChar digit : QString::number(cellSize))
         keys << QString(digit);
-    keys << QStringLiteral("Tab") << QStringLiteral("space") << QStringLiteral("Return");
-    QVERIFY2(x.pressKeys(keys), qPrintable(x.errorString()));
-
-    const auto game = x.waitForMappedWindow(GameTitle, QDeadlineTimer(10s));
-    QVERIFY2(game, qPrintable(x.errorString() + korvu.output()));
-    QCOMPARE(x.clientSize(*game),
+    keys << QStringLiteral("Tab") << QStringLiteral("space");
+    QVERIFY2(run.startGame(keys), qPrintable(run.errorString()));
+    const XSession::WindowId game = *run.game;
+    QCOMPARE(x.clientSize(game),
              std::optional<QSize>(scale.device(QSize(Columns * cellSize, Rows * cellSize))));
 
     // Turned down, the worm redraws cells one by one, each a small repaint of
     // its own; the picture is read once the turn shows.
-    QVERIFY2(x.focus(*game), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("Down")}), qPrintable(x.errorString()));
+    QVERIFY2(x.pressKeysIn(game, {QStringLiteral("Down")}), qPrintable(x.errorString()));
     QString problem;
     const auto solidBoard = [&problem, cellSize, scale](const QImage &shot) {
         problem = boardProblem(shot, cellSize, scale);
         return problem.isEmpty();
     };
-    const QImage board = x.waitForScreenshot(*game, QDeadlineTimer(10s), solidBoard);
+    const QImage board = x.waitForScreenshot(game, QDeadlineTimer(10s), solidBoard);
     QVERIFY2(!board.isNull(), qPrintable(x.errorString()));
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-    QVERIFY2(x.requestClose(*game), qPrintable(x.errorString()));
-    QVERIFY2(korvu.waitForExit(QDeadlineTimer(10s)),
-             qPrintable(korvu.errorString() + korvu.output()));
-    QCOMPARE(korvu.exitCode(), 0);
+    QVERIFY2(run.closeAndEndCleanly(game), qPrintable(run.errorString()));
     // An ignored factor is named once on standard error, a sound one never.
     const bool ignored = scale.numerator == 1 && scale.denominator == 1;
-    QCOMPARE(korvu.output().count(QStringLiteral("QT_SCALE_FACTOR=")), ignored ? 1 : 0);
+    QCOMPARE(run.korvu.output().count(QStringLiteral("QT_SCALE_FACTOR=")), ignored ? 1 : 0);
 }
 
 QTEST_MAIN(tst_RealWindowScaling)

@@ -8,12 +8,11 @@
 #include <functional>
 
 // A scripted game window: records what the rules do to the label, the timer and
-// the end-of-game dialogs, and models a window whose outer size is its client
+// the end of each game, and models a window whose outer size is its client
 // size plus a frame, with an optional smallest size the platform allows.
 class FakeHost final : public PlayfieldHost {
 public:
     StartSettings settings{1, QStringLiteral("5"), 400, QStringLiteral("1")};
-    QString hardCore = QStringLiteral("2");
 
     bool scoreVisible = false;
     QString scoreText;
@@ -29,10 +28,9 @@ public:
     int resizeRequests = 0;
 
     QStringList events;
-    int gameOvers = 0;
-    QList<int> checkedScores;
+    // The final score of each game that ended, in order.
+    QList<int> gameOvers;
     std::function<void()> onGameOver;
-    std::function<void()> onCheckScore;
 
     StartSettings startSettings() override { return settings; }
     void setScoreVisible(bool visible) override { scoreVisible = visible; }
@@ -59,23 +57,11 @@ public:
         client[1] = std::max(pixels.height(), smallestOuter[1]) - frame;
     }
 
-    QString hardCoreText() override
+    void showGameOver(qint16 finalScore) override
     {
-        events.append(QStringLiteral("read HardCore"));
-        return hardCore;
-    }
-    void showGameOver() override
-    {
-        ++gameOvers;
-        events.append(QStringLiteral("Oyun Bitti!"));
+        gameOvers.append(finalScore);
+        events.append(QStringLiteral("game over at %1").arg(finalScore));
         if (onGameOver)
             onGameOver();
-    }
-    void CheckScore(qint16 score) override
-    {
-        checkedScores.append(score);
-        events.append(QStringLiteral("CheckScore %1").arg(score));
-        if (onCheckScore)
-            onCheckScore();
     }
 };

@@ -207,14 +207,14 @@ QList<WaylandSession::View> WaylandSession::views() const
     return views;
 }
 
-std::optional<WaylandSession::View> WaylandSession::waitForView(qint64 processId,
-                                                                const QString &title,
-                                                                QDeadlineTimer deadline) const
+std::optional<WaylandSession::View> WaylandSession::waitForWindow(qint64 processId,
+                                                                  const QString &title,
+                                                                  QDeadlineTimer deadline) const
 {
     std::optional<View> found;
     waitFor(deadline, [&] {
         for (const View &view : views()) {
-            if (view.processId == processId && view.title == title) {
+            if (view.processId == processId && view.title == title && view.focused) {
                 found = view;
                 return true;
             }
@@ -222,7 +222,9 @@ std::optional<WaylandSession::View> WaylandSession::waitForView(qint64 processId
         return false;
     });
     if (!found)
-        m_error = QStringLiteral("no window titled \"%1\"").arg(title);
+        m_error = QStringLiteral("no window titled \"%1\" of process %2 has the keyboard")
+                          .arg(title)
+                          .arg(processId);
     return found;
 }
 
@@ -246,6 +248,17 @@ bool WaylandSession::pressKeys(const QStringList &keys) const
     return run(QStringLiteral(KORVU_WTYPE), arguments).ok;
 }
 
+bool WaylandSession::pressKeysIn(const View &view, const QStringList &keys) const
+{
+    const QList<View> shown = views();
+    if (std::none_of(shown.begin(), shown.end(),
+                     [&view](const View &v) { return v.id == view.id && v.focused; })) {
+        m_error = QStringLiteral("window %1 does not have the keyboard").arg(view.id);
+        return false;
+    }
+    return pressKeys(keys);
+}
+
 bool WaylandSession::typeText(const QString &text, bool selectFirst) const
 {
     QStringList arguments;
@@ -260,6 +273,11 @@ bool WaylandSession::command(qint64 id, const QString &what) const
     return run(QStringLiteral(KORVU_SWAYMSG),
                {QStringLiteral("[con_id=%1] %2").arg(id).arg(what)})
             .ok;
+}
+
+bool WaylandSession::requestClose(const View &view) const
+{
+    return command(view.id, QStringLiteral("kill"));
 }
 
 QImage WaylandSession::grab(const QRect &rect) const

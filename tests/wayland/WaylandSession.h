@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "tests/realwindow/KorvuProcess.h"
+#include "tests/realwindow/KorvuRun.h"
 
 #include <memory>
 #include <optional>
@@ -31,6 +32,7 @@ public:
         QRect client;
         bool focused = false;
     };
+    using Window = View;
 
     WaylandSession();
     ~WaylandSession();
@@ -49,17 +51,23 @@ public:
 
     // Every window that is shown, in the compositor's order.
     QList<View> views() const;
-    // The first shown window of the process whose title is `title`, once there is one.
-    std::optional<View> waitForView(qint64 processId, const QString &title,
-                                    QDeadlineTimer deadline) const;
+    // The window of the process titled `title` once the compositor has given
+    // it the keyboard: keys typed before then would land elsewhere.
+    std::optional<View> waitForWindow(qint64 processId, const QString &title,
+                                      QDeadlineTimer deadline) const;
     bool waitUntilGone(qint64 id, QDeadlineTimer deadline) const;
 
     // Key names as wtype knows them ("Return", "Down"), to the focused window.
     bool pressKeys(const QStringList &keys) const;
+    // Keys for a window that has the keyboard; a Wayland client cannot aim
+    // them anywhere else, so this fails when `view` does not have it.
+    bool pressKeysIn(const View &view, const QStringList &keys) const;
     // Text typed into the focused window; "ctrl+a" first selects what is there.
     bool typeText(const QString &text, bool selectFirst) const;
     // A sway command for one window: "focus", "kill".
     bool command(qint64 id, const QString &what) const;
+    // What a close button does: sway's "kill" asks the window to close.
+    bool requestClose(const View &view) const;
     // The output's pixels in `rect`; null on failure.
     QImage grab(const QRect &rect) const;
 
@@ -75,3 +83,6 @@ private:
     QString m_ipc;
     mutable QString m_error;
 };
+
+// The program as a native Wayland client of a compositor of the test's own.
+using WaylandRun = KorvuRun<WaylandSession>;

@@ -1,15 +1,12 @@
 #include "tests/realwindow/BoardPicture.h"
-#include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
 #include "tests/realwindow/Waiting.h"
 #include "tests/wayland/WaylandSession.h"
 
 #include <QSettings>
 #include <QTest>
-#include <QThread>
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
 using namespace std::chrono_literals;
@@ -21,24 +18,6 @@ namespace {
 using View = WaylandSession::View;
 
 constexpr int Size = 7;
-constexpr QSize StartClientSize(269, 96);
-constexpr QSize NameDialogSize(242, 55);
-
-// The program's window titled `title` once the compositor has given it the
-// keyboard: keys typed before then would land elsewhere.
-std::optional<View> focusedView(const WaylandSession &w, qint64 processId, const QString &title,
-                                QDeadlineTimer deadline)
-{
-    std::optional<View> found;
-    waitFor(deadline, [&] {
-        for (const View &view : w.views()) {
-            if (view.processId == processId && view.title == title && view.focused)
-                found = view;
-        }
-        return found.has_value();
-    });
-    return found;
-}
 
 // The windows shown, for failure messages.
 QString viewsText(const WaylandSession &w)
@@ -85,35 +64,30 @@ private slots:
 // game ends too, and closing the game window saves and ends the program cleanly.
 void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
 {
-    WaylandSession w;
-    QVERIFY2(w.start(within(20s)), qPrintable(w.errorString()));
-    KorvuProcess korvu(w.environment(), QStringLiteral(KORVU_BINARY));
+    WaylandRun run;
+    const WaylandSession &w = run.session;
+    KorvuProcess &korvu = run.korvu;
     // "Speed 5": the worm reaches the wall in three seconds.
     QVERIFY2(korvu.prepareQuickGameOver(4, true, Size), qPrintable(korvu.errorString()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QCOMPARE(run.start->client.size(), StartClientSize);
+    QVERIFY2(run.startGame(), qPrintable(run.errorString()));
+    QVERIFY2(w.waitUntilGone(run.start->id, within(5s)), qPrintable(w.errorString()));
+    QCOMPARE(run.game->client.size(), QSize(Columns * Size, Rows * Size));
     const qint64 pid = korvu.processId();
-
-    const auto start = focusedView(w, pid, StartTitle, within(15s));
-    QVERIFY2(start, qPrintable(w.errorString() + korvu.output()));
-    QCOMPARE(start->client.size(), StartClientSize);
-    QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
-    const auto game = focusedView(w, pid, GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(w.errorString() + korvu.output()));
-    QVERIFY2(w.waitUntilGone(start->id, within(5s)), qPrintable(w.errorString()));
-    QCOMPARE(game->client.size(), QSize(Columns * Size, Rows * Size));
 
     QString problem;
     // Sway centres the window again as it narrows to the board: its place is
     // read afresh for every picture.
     waitFor(within(5s), [&] {
-        const auto now = focusedView(w, pid, GameTitle, within(0ms));
+        const auto now = w.waitForWindow(pid, GameTitle, within(0ms));
         problem = now ? boardProblem(w.grab(now->client)) : QStringLiteral("no game window");
         return problem.isEmpty();
     });
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
     for (int gameOver = 1; gameOver <= 2; ++gameOver) {
-        const auto box = focusedView(w, pid, MessageTitle, within(10s));
+        const auto box = w.waitForWindow(pid, MessageTitle, within(10s));
         QVERIFY2(box, qPrintable(QStringLiteral("no box at game over %1: ").arg(gameOver)
                                  + w.errorString() + korvu.output()));
         QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
@@ -121,7 +95,7 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
         // The name dialog has no title of its own: the compositor is given the
         // program's name, as for the box before it. The second game asks only
         // if its worm happened on a food in its way and so beat the first.
-        const auto dialog = focusedView(w, pid, MessageTitle, within(gameOver == 1 ? 5s : 1s));
+        const auto dialog = w.waitForWindow(pid, MessageTitle, within(gameOver == 1 ? 5s : 1s));
         if (gameOver == 2 && !dialog)
             break;
         QVERIFY2(dialog, qPrintable(QStringLiteral("no name dialog after a score that beats row 1")
@@ -141,11 +115,7 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
         QCOMPARE(name, typed);
     }
 
-    QVERIFY2(w.command(game->id, QStringLiteral("kill")), qPrintable(w.errorString()));
-    QVERIFY2(korvu.waitForExit(within(10s)),
-             qPrintable(korvu.errorString() + korvu.output() + viewsText(w)));
-    QCOMPARE(korvu.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(korvu.exitCode(), 0);
+    QVERIFY2(run.closeAndEndCleanly(*run.game), qPrintable(run.errorString() + viewsText(w)));
     QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QString::number(Size));
 }
@@ -156,21 +126,17 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
 // gives the game window the keyboard, and Enter closes it.
 void tst_Wayland::gameOverBehindAnotherProgramWaitsForThePlayer()
 {
-    WaylandSession w;
-    QVERIFY2(w.start(within(20s)), qPrintable(w.errorString()));
-    KorvuProcess korvu(w.environment(), QStringLiteral(KORVU_BINARY));
-    QVERIFY2(korvu.prepareQuickGameOver(4, false), qPrintable(korvu.errorString()));
-    QVERIFY2(korvu.start(), qPrintable(korvu.errorString()));
-    const qint64 pid = korvu.processId();
-    QVERIFY2(focusedView(w, pid, StartTitle, within(15s)), qPrintable(korvu.output()));
-    QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
-    const auto game = focusedView(w, pid, GameTitle, within(10s));
-    QVERIFY2(game, qPrintable(w.errorString() + korvu.output()));
+    WaylandRun run;
+    const WaylandSession &w = run.session;
+    QVERIFY2(run.korvu.prepareQuickGameOver(4, false), qPrintable(run.korvu.errorString()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    QVERIFY2(run.startGame(), qPrintable(run.errorString()));
+    const qint64 pid = run.korvu.processId();
 
     // Another program, as the compositor sees one: a second copy with a home of its own.
-    KorvuProcess other(w.environment(), QStringLiteral(KORVU_BINARY));
-    QVERIFY2(other.start(), qPrintable(other.errorString()));
-    QVERIFY2(focusedView(w, other.processId(), StartTitle, within(15s)),
+    KorvuProcess other;
+    QVERIFY2(other.start(w.environment()), qPrintable(other.errorString()));
+    QVERIFY2(w.waitForWindow(other.processId(), StartTitle, within(15s)),
              "the other program did not get the keyboard");
 
     // Three seconds to the wall; nothing may show or take the keyboard meanwhile.
@@ -184,12 +150,12 @@ void tst_Wayland::gameOverBehindAnotherProgramWaitsForThePlayer()
     });
     QVERIFY2(!disturbed, "the game-over box showed or took the keyboard");
 
-    QVERIFY2(w.command(game->id, QStringLiteral("focus")), qPrintable(w.errorString()));
-    const auto box = focusedView(w, pid, MessageTitle, within(5s));
-    QVERIFY2(box, qPrintable(w.errorString() + korvu.output()));
+    QVERIFY2(w.command(run.game->id, QStringLiteral("focus")), qPrintable(w.errorString()));
+    const auto box = w.waitForWindow(pid, MessageTitle, within(5s));
+    QVERIFY2(box, qPrintable(w.errorString() + run.korvu.output()));
     QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
     QVERIFY2(w.waitUntilGone(box->id, within(5s)), qPrintable(w.errorString()));
-    QVERIFY2(focusedView(w, pid, GameTitle, within(5s)),
+    QVERIFY2(w.waitForWindow(pid, GameTitle, within(5s)),
              "the keyboard did not go back to the game window");
 }
 
