@@ -189,13 +189,15 @@ bool XSession::startWindowManager(QDeadlineTimer deadline)
     return false;
 }
 
-// A manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window,
-// once it has taken over the screen.
+// A manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window
+// as it takes over the screen, and publishes _NET_CLIENT_LIST once it has
+// started up. A window mapped in between can be left unmanaged and unmapped.
 bool XSession::windowManagerRuns() const
 {
-    const std::optional<QList<quint32>> check =
-            property(screenOf(m_connection)->root, "_NET_SUPPORTING_WM_CHECK");
-    return check && !check->isEmpty() && check->first() != XCB_WINDOW_NONE;
+    const xcb_window_t root = screenOf(m_connection)->root;
+    const std::optional<QList<quint32>> check = property(root, "_NET_SUPPORTING_WM_CHECK");
+    return check && !check->isEmpty() && check->first() != XCB_WINDOW_NONE
+            && property(root, "_NET_CLIENT_LIST").has_value();
 }
 
 void XSession::stop()
