@@ -75,10 +75,10 @@ int runHeadless(int argc, char *argv[])
               formatRatio(store.blockedMoveRead.ratio()), QStringLiteral("≤ 2× (no parse)"),
               verdict(store.blockedMoveRead.ratio() <= 2)});
     printRow({QStringLiteral("First start over a 10 MB settings file: the start window's load reads, decides and saves"),
-              formatDuration(store.firstStartNs),
-              QStringLiteral("the first read of that file, which parses it"),
-              formatDuration(store.firstParseNs), QStringLiteral("—"), QStringLiteral("< 1 s"),
-              verdict(store.firstStartNs < 1e9)});
+              formatDuration(store.firstStart.subject),
+              QStringLiteral("QSettings alone: open that file, read a key, set 13 keys, sync"),
+              formatDuration(store.firstStart.reference), formatRatio(store.firstStart.ratio()),
+              QStringLiteral("< 1 s"), verdict(store.firstStart.subject < 1e9)});
     return 0;
 }
 
