@@ -3,6 +3,7 @@
 #include "highscores/frmHighscore.h"
 #include "highscores/frmInput.h"
 #include "settings/frmStart.h"
+#include "ui/Look.h"
 
 #include "tests/support/FixedClock.h"
 #include "tests/support/MemoryStore.h"
@@ -114,7 +115,8 @@ private slots:
 
 // What would show if it went wrong: the size of each window (the game window's
 // at cell size 7), the about box's fixed place, the face every control inherits,
-// labels cut short, and controls a screen reader cannot name.
+// labels cut short, controls a screen reader cannot name, and the grey of the
+// input boxes.
 void tst_Windows::everyWindowAsThePlayerSeesIt_data()
 {
     QTest::addColumn<Window>("window");
@@ -122,16 +124,18 @@ void tst_Windows::everyWindowAsThePlayerSeesIt_data()
     QTest::addColumn<bool>("fixedSize");
     QTest::addColumn<QPoint>("place"); // (-1, -1): wherever it opens
     QTest::addColumn<QString>("family");
+    QTest::addColumn<QStringList>("greyBoxes");
     const QPoint anywhere(-1, -1);
     QTest::newRow("start") << Window::Start << QSize(269, 96) << true << anywhere
-                           << "Lucida Console";
-    QTest::newRow("game") << Window::Game << QSize(154, 98) << true << anywhere << "";
+                           << "Lucida Console" << QStringList{"TSize", "TPPFood"};
+    QTest::newRow("game") << Window::Game << QSize(154, 98) << true << anywhere << ""
+                          << QStringList();
     QTest::newRow("name dialog") << Window::NameDialog << QSize(242, 55) << false << anywhere
-                                 << "Lucida Console";
+                                 << "Lucida Console" << QStringList{"Text1"};
     QTest::newRow("score table") << Window::ScoreTable << QSize(231, 123) << true << anywhere
-                                 << "Lucida Console";
+                                 << "Lucida Console" << QStringList();
     QTest::newRow("about") << Window::About << QSize(382, 237) << true << QPoint(156, 129)
-                           << "Lucida Console";
+                           << "Lucida Console" << QStringList();
 }
 
 void tst_Windows::everyWindowAsThePlayerSeesIt()
@@ -141,6 +145,7 @@ void tst_Windows::everyWindowAsThePlayerSeesIt()
     QFETCH(bool, fixedSize);
     QFETCH(QPoint, place);
     QFETCH(QString, family);
+    QFETCH(QStringList, greyBoxes);
     Windows windows;
     std::unique_ptr<QWidget> w = windows.open(window);
     w->show();
@@ -155,6 +160,14 @@ void tst_Windows::everyWindowAsThePlayerSeesIt()
     }
     QCOMPARE(cutLabels(*w), QStringList());
     QCOMPARE(unnamedControls(*w), QStringList());
+    const QImage picture = w->grab().toImage();
+    for (const QString &name : greyBoxes) {
+        auto *box = w->findChild<QWidget *>(name);
+        QVERIFY2(box, qPrintable(name));
+        // Right of any text, inside the frame.
+        const QPoint inside = box->mapTo(w.get(), QPoint(box->width() - 4, box->height() / 2));
+        QCOMPARE(picture.pixelColor(inside), Look::BoxGrey);
+    }
 }
 
 QTEST_MAIN(tst_Windows)
