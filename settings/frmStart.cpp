@@ -154,13 +154,13 @@ bool frmStart::writeFirstStart()
         for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
             hasRows = hasRows || stored.contains(StoreKeys::Highscore, StoreKeys::Name(row))
                     || stored.contains(StoreKeys::Highscore, StoreKeys::Score(row));
-        const bool keepTable = !stored.contains(StoreKeys::Options, StoreKeys::Played) && hasRows;
-        showStored = keepTable;
+        // A kept table keeps the options it has too, and is shown as stored.
+        showStored = !stored.contains(StoreKeys::Options, StoreKeys::Played) && hasRows;
         for (const auto &[key, value] : firstStartOptions) {
-            if (!keepTable || !stored.contains(StoreKeys::Options, key))
+            if (!showStored || !stored.contains(StoreKeys::Options, key))
                 stored.setValue(StoreKeys::Options, key, value);
         }
-        if (keepTable)
+        if (showStored)
             return;
         for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
             stored.setValue(StoreKeys::Highscore, StoreKeys::Name(row), QString());

@@ -4,15 +4,6 @@
 
 using namespace KorvuScreen;
 
-namespace {
-
-QRgb colourAt(const QImage &image, int x, int y)
-{
-    return image.pixel(x, y) | 0xFF000000u;
-}
-
-} // namespace
-
 QRgb cellColour(const QImage &board, int cellSize, int column, int row)
 {
     return colourAt(board, column * cellSize + 1, row * cellSize + 1);

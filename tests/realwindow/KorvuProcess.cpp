@@ -60,6 +60,11 @@ QString KorvuProcess::settingsFile() const
     return configFolder() + QStringLiteral("/Korvu/Korvu.conf");
 }
 
+QString KorvuProcess::storedValue(const QString &key) const
+{
+    return QSettings(settingsFile(), QSettings::IniFormat).value(key).toString();
+}
+
 bool KorvuProcess::prepareQuickGameOver(int speed, bool zeroBeatsRowOne, int size)
 {
     QSettings prepared(settingsFile(), QSettings::IniFormat);

@@ -34,6 +34,8 @@ public:
     // The program's XDG_CONFIG_HOME, and the INI file it keeps its settings in.
     QString configFolder() const;
     QString settingsFile() const;
+    // One value as the file holds it now, "Section/Key"; empty when missing.
+    QString storedValue(const QString &key) const;
 
     // Settings of a later start in which a game ends at the first wall: cells
     // of `size`, the CSpeed position `speed`, one blocked move allowed. A score

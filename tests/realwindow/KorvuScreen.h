@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QRgb>
 #include <QSize>
@@ -25,5 +26,11 @@ constexpr QRgb Black = qRgb(0, 0, 0);
 constexpr QRgb Green = qRgb(0, 255, 0);
 constexpr int Columns = 22;
 constexpr int Rows = 14;
+
+// A pixel of a screen grab, opaque whatever alpha the grab left in it.
+inline QRgb colourAt(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) | 0xFF000000u;
+}
 
 } // namespace KorvuScreen

@@ -1,16 +1,9 @@
 #include "tests/realwindow/ScreenText.h"
 
+#include "tests/realwindow/KorvuScreen.h"
+
 #include <QLabel>
 #include <QRect>
-
-namespace {
-
-QRgb colourAt(const QImage &image, int x, int y)
-{
-    return image.pixel(x, y) | 0xFF000000u;
-}
-
-} // namespace
 
 QImage renderedText(const QString &text)
 {
@@ -18,11 +11,11 @@ QImage renderedText(const QString &text)
     label.ensurePolished();
     label.adjustSize();
     const QImage image = label.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRgb paper = colourAt(image, 0, 0);
+    const QRgb paper = KorvuScreen::colourAt(image, 0, 0);
     QRect ink;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (colourAt(image, x, y) != paper)
+            if (KorvuScreen::colourAt(image, x, y) != paper)
                 ink |= QRect(x, y, 1, 1);
         }
     }

@@ -22,11 +22,6 @@ using namespace KorvuScreen;
 
 namespace {
 
-QRgb colourAt(const QImage &image, int x, int y)
-{
-    return image.pixel(x, y) | 0xFF000000u;
-}
-
 // Colours compared as "#rrggbb", so that a failure says which colour it saw.
 QString colourName(QRgb colour)
 {

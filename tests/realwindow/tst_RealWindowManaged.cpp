@@ -3,7 +3,6 @@
 #include "tests/realwindow/Waiting.h"
 #include "tests/realwindow/XSession.h"
 
-#include <QSettings>
 #include <QTest>
 
 #include <chrono>
@@ -267,9 +266,7 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
         QVERIFY2(x.waitUntilUnmapped(shown, within(5s)), qPrintable(x.errorString()));
         QString name;
         waitFor(within(5s), [&] {
-            name = QSettings(korvu.settingsFile(), QSettings::IniFormat)
-                           .value(QStringLiteral("Highscore/Name1"))
-                           .toString();
+            name = korvu.storedValue(QStringLiteral("Highscore/Name1"));
             return name == QStringLiteral("Deniz");
         });
         QCOMPARE(name, QStringLiteral("Deniz"));

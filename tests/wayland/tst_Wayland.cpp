@@ -107,9 +107,7 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
         QVERIFY2(w.waitUntilGone(dialog->id, within(5s)), qPrintable(w.errorString()));
         QString name;
         waitFor(within(5s), [&] {
-            name = QSettings(korvu.settingsFile(), QSettings::IniFormat)
-                           .value(QStringLiteral("Highscore/Name1"))
-                           .toString();
+            name = korvu.storedValue(QStringLiteral("Highscore/Name1"));
             return name == typed;
         });
         QCOMPARE(name, typed);
