@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMap>
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -70,7 +71,8 @@ int runWriter(const QString &folder, const QString &writer, int rounds, bool ann
 
 // --start: opens and closes the start window; prints the size and speed it
 // showed and how often it said it could not save. "-" is the user's own folder.
-int runStart(const QString &folder)
+// With `wait`, it says "started" once loaded and closes at a line on its input.
+int runStart(const QString &folder, bool wait)
 {
     IniStore store = folder == QLatin1String("-") ? IniStore() : IniStore(folder);
     ScriptedMessageBoxes messages;
@@ -79,6 +81,11 @@ int runStart(const QString &folder)
     frmStart window(store, messages, StartActions{});
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     const QString shown = window.TSize->text() + u' ' + QString::number(window.CSpeed->currentIndex());
+    if (wait) {
+        say(QStringLiteral("started"));
+        std::string line;
+        std::getline(std::cin, line);
+    }
     window.show();
     window.close();
     say(shown + u' ' + QString::number(messages.asked.size()));
@@ -107,12 +114,13 @@ int runScore(const QString &folder, qint16 score)
 }
 
 // A child, under strace when `fault` names one for the syscalls on `file`
-// ("read:error=EIO:when=1").
+// ("read:error=EIO:when=1"), which it logs to `trace`.
 std::unique_ptr<QProcess> startChild(const QStringList &arguments,
                                      const QProcessEnvironment &environment =
                                              QProcessEnvironment::systemEnvironment(),
                                      const QString &fault = QString(),
-                                     const QString &file = QString())
+                                     const QString &file = QString(),
+                                     const QString &trace = QStringLiteral("/dev/null"))
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);
@@ -124,7 +132,7 @@ std::unique_ptr<QProcess> startChild(const QStringList &arguments,
         traced.insert(QStringLiteral("ASAN_OPTIONS"),
                       traced.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
         process->setProcessEnvironment(traced);
-        process->setArguments(QStringList{"-o", "/dev/null", "-P", file,
+        process->setArguments(QStringList{"-o", trace, "-P", file,
                                           QStringLiteral("--inject=") + fault,
                                           process->program()}
                               + arguments);
@@ -157,6 +165,22 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Every key of the file, as QSettings reads it.
+QMap<QString, QString> storedValues(const QString &path)
+{
+    QSettings file(path, QSettings::IniFormat);
+    QMap<QString, QString> values;
+    for (const QString &key : file.allKeys())
+        values.insert(key, file.value(key).toString());
+    return values;
 }
 
 QByteArray randomBytes(qint64 size)
@@ -198,6 +222,8 @@ private slots:
     void aStartKeepsEveryScoreRowItCanRead_data();
     void aStartKeepsEveryScoreRowItCanRead();
     void aLinkToDevNullIsNeverReplaced();
+    void aFailedReadAnywhereCostsNoKeyAndNoRow_data();
+    void aFailedReadAnywhereCostsNoKeyAndNoRow();
 };
 
 void tst_StoreFaults::twoProgramsWritingAtOnceLoseNothing()
@@ -499,6 +525,86 @@ void tst_StoreFaults::aLinkToDevNullIsNeverReplaced()
     QCOMPARE(fileType(confPath(dir.path())), QStringLiteral("link"));
 }
 
+void tst_StoreFaults::aFailedReadAnywhereCostsNoKeyAndNoRow_data()
+{
+    QTest::addColumn<QString>("run");
+    QTest::addColumn<QString>("fault"); // what the read() of the file numbered %1 returns
+    const std::pair<const char *, const char *> runs[] = {
+            {"start", "a start over a full table"},
+            {"score", "a score saved after another copy's save"},
+            {"exit", "the exit save after another copy's save"}};
+    // Two in a row fail Korvu's read at the start and again at the save.
+    const std::pair<const char *, const char *> faults[] = {
+            {"error=EIO:when=%1", "a read error"},
+            {"retval=0:when=%1", "an early end of file"},
+            {"retval=0:when=%1..%2", "two early ends in a row"}};
+    for (const auto &[run, what] : runs) {
+        for (const auto &[fault, how] : faults)
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(what, how))) << run << fault;
+    }
+}
+
+void tst_StoreFaults::aFailedReadAnywhereCostsNoKeyAndNoRow()
+{
+    // QSettings takes a read that fails for a file that ends there. Each read
+    // of the run fails in turn, from the first to the last one it makes: the
+    // run either saves everything it should or says so and leaves the file be.
+    QFETCH(QString, run);
+    QFETCH(QString, fault);
+    if (!canInjectFaults())
+        QSKIP("strace is not installed or may not trace here");
+    const QByteArray table = "[Highscore]\nName1=Ada\nName2=Bora\nName3=Cem\nName4=Deniz\n"
+                             "Score1=90\nScore2=70\nScore3=40\nScore4=10\n[Options]\nHardCore=2\n"
+                             "PPFood=4\nPlayed=True\nSize=8\nSpeed=3\n";
+    int when = 1;
+    for (bool injected = true; injected; ++when) {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+        const QString path = confPath(dir.path());
+        writeFile(path, table);
+        QStringList arguments{QStringLiteral("--start"), dir.path()};
+        if (run == QLatin1String("score"))
+            arguments = QStringList{QStringLiteral("--score"), dir.path(), QStringLiteral("50")};
+        else if (run == QLatin1String("exit"))
+            arguments.append(QStringLiteral("wait"));
+        const QString trace = dir.filePath(QStringLiteral("trace"));
+        auto child = startChild(arguments, QProcessEnvironment::systemEnvironment(),
+                                QStringLiteral("read:") + QString(fault)
+                                                                  .replace(QStringLiteral("%1"), QString::number(when))
+                                                                  .replace(QStringLiteral("%2"), QString::number(when + 1)),
+                                path, trace);
+        QMap<QString, QString> expected = storedValues(path);
+        if (run != QLatin1String("start")) {
+            QVERIFY(child->waitForReadyRead(30000));
+            child->readLine();
+            IniStore other(dir.path());
+            other.commit(StoreKeys::App, [](SettingsEdit &edit) {
+                edit.setValue(StoreKeys::Highscore, StoreKeys::Name(4), QStringLiteral("Outside"));
+            });
+            QVERIFY(!other.hasFailedToWrite());
+            expected = storedValues(path);
+            if (run == QLatin1String("score")) {
+                expected[QStringLiteral("Highscore/Score3")] = QStringLiteral("50");
+                expected[QStringLiteral("Highscore/Name3")] = QStringLiteral("Eda");
+            }
+        }
+        const QByteArray before = fileBytes(path);
+        child->write("Eda\n");
+        QVERIFY(child->waitForFinished(30000));
+        const bool refused = run == QLatin1String("score")
+                ? child->exitCode() == 1
+                : child->readAllStandardOutput().trimmed().endsWith(" 1");
+        const QString at = QStringLiteral("read %1").arg(when);
+        if (refused)
+            QVERIFY2(fileBytes(path) == before, qPrintable(at));
+        else
+            QVERIFY2(storedValues(path) == expected, qPrintable(at + u'\n' + fileBytes(path)));
+        injected = fileBytes(trace).contains("INJECTED");
+    }
+    // A start reads the file at least twice: Korvu once, QSettings once.
+    QVERIFY2(when > 4, qPrintable(QString::number(when)));
+}
+
 int main(int argc, char *argv[])
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
@@ -521,8 +627,8 @@ int main(int argc, char *argv[])
         return 0;
     }
     QApplication app(argc, argv);
-    if (mode == "--start" && argc == 3)
-        return runStart(QString::fromLocal8Bit(argv[2]));
+    if (mode == "--start" && (argc == 3 || argc == 4))
+        return runStart(QString::fromLocal8Bit(argv[2]), argc == 4);
     tst_StoreFaults test;
     return QTest::qExec(&test, argc, argv);
 }
