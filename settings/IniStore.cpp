@@ -188,11 +188,6 @@ bool mayReplace(const QByteArray &path)
     return (info.st_mode & 0222) != 0 && ::access(path.constData(), W_OK) == 0;
 }
 
-bool mayCreateIn(const QString &file)
-{
-    return ::access(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), W_OK) == 0;
-}
-
 // What a read or an edit sees: a text, a list joined as it was written, or
 // nothing for a missing key or a value QSettings cannot turn into text.
 std::optional<QString> storedText(const QSettings &settings, const QString &section,
@@ -330,8 +325,7 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     edit(changes);
     if (changes.changes().isEmpty())
         return true;
-    const QString target = QFileInfo(path).canonicalFilePath();
-    if (!mayReplace(native) || !mayCreateIn(path) || (!target.isEmpty() && !mayCreateIn(target)))
+    if (!mayReplace(native))
         return false;
     for (const SettingsChange &change : changes.changes())
         settings.setValue(change.section + u'/' + change.key, change.value);
