@@ -182,12 +182,13 @@ void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest_data()
             << QByteArray("[General]\nTop=1\n[Options]\n%53ize=7\n%U0053peed=4\nList=1, 2, 3\n"
                           "[Highscore]\nName1=@ByteArray(Ada)\n"
                           "Name2=@String(Bo\\0ra)\nName3=\"a, b\"\nName4=\\x15f\\x131k\n"
-                          "Score1=@Invalid()\n")
+                          "Score1=@Invalid()\nScore2=a\xff\xfe\n")
             << QStringList{"General/Top=<missing>", "Options/Size=7", "Options/Speed=4",
                            "Options/List=1, 2, 3", "Highscore/Name1=Ada",
                            QStringLiteral("Highscore/Name2=Bo%1ra").arg(QChar(0)),
                            "Highscore/Name3=a, b", QStringLiteral("Highscore/Name4=\u015f\u0131k"),
-                           "Highscore/Score1=<missing>"}
+                           "Highscore/Score1=<missing>",
+                           QStringLiteral("Highscore/Score2=a\ufffd\ufffd")}
             << QByteArrayList{};
 }
 
