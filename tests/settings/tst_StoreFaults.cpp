@@ -255,7 +255,8 @@ void tst_StoreFaults::aWriterKilledMidSaveLeavesAWholeCommit()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
     // A large file makes every save slow, so kills land inside them.
-    writeFile(confPath(dir.path()), "[Notes]\nText=" + QByteArray(2'700'000, 'n') + '\n');
+    writeFile(confPath(dir.path()),
+              "[Notes]\nText=" + QByteArray(IniStore::MaxFileSize * 9 / 10, 'n') + '\n');
     QCOMPARE(runWriter(dir.path(), QStringLiteral("seed"), 1), 0);
     QRandomGenerator random(20261208);
     QString previous;
