@@ -1,3 +1,4 @@
+#include "tests/realwindow/BoardPicture.h"
 #include "tests/realwindow/KorvuProcess.h"
 #include "tests/realwindow/KorvuScreen.h"
 #include "tests/realwindow/Waiting.h"
@@ -55,22 +56,6 @@ QString rectText(const std::optional<QRect> &rect)
             .arg(rect->y())
             .arg(rect->width())
             .arg(rect->height());
-}
-
-// Whether some cell below row 2 of the interior of a board of cells of 5 reads
-// black, by the pixel the game itself reads.
-bool wormLeftRowTwo(const QImage &shot)
-{
-    constexpr int Size = 5;
-    if (shot.size() != QSize(Columns * Size, Rows * Size))
-        return false;
-    for (int row = 3; row <= Rows - 2; ++row) {
-        for (int column = 1; column <= Columns - 2; ++column) {
-            if ((shot.pixel(column * Size + 1, row * Size + 1) | 0xFF000000u) == Black)
-                return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -258,8 +243,9 @@ void tst_RealWindowManaged::framesPlacesAndFocus()
     case Window::Game: {
         // The window itself: an arrow key turns the worm out of row 2.
         QVERIFY2(x.pressKeys({QStringLiteral("Down")}), qPrintable(x.errorString()));
-        const QImage turned = x.waitForScreenshot(shown, within(5s), wormLeftRowTwo);
-        QVERIFY2(wormLeftRowTwo(turned), "the arrow key did not reach the game");
+        const auto turnedDown = [](const QImage &shot) { return wormBelowRowTwo(shot, 5); };
+        const QImage turned = x.waitForScreenshot(shown, within(5s), turnedDown);
+        QVERIFY2(turnedDown(turned), "the arrow key did not reach the game");
         break;
     }
     case Window::NameDialog: {
