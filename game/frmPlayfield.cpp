@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -103,6 +104,12 @@ void frmPlayfield::keyPressEvent(QKeyEvent *event)
 
 void frmPlayfield::closeEvent(QCloseEvent *event)
 {
+    // A window under a modal box takes no input, its close button included; the
+    // tick that opened the box still runs on this window when the box is answered.
+    if (m_endOfGameOpen) {
+        event->ignore();
+        return;
+    }
     Timer1->stop();
     event->accept();
     if (!m_closed) {
@@ -169,6 +176,7 @@ void frmPlayfield::setOuterSize(QSize pixels)
 
 void frmPlayfield::showGameOver(qint16 finalScore)
 {
+    const QScopedValueRollback endOfGameOpen(m_endOfGameOpen, true);
     // The picture as it stands, the final score with it, stays in sight beside the box.
     repaintDamage();
     m_services.messages.ask({QStringLiteral("Oyun Bitti!"), Look::Title, MessageButtons::Ok,

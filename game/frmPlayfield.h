@@ -69,4 +69,6 @@ private:
     Canvas m_canvas;
     Playfield m_playfield;
     bool m_closed = false;
+    // "Oyun Bitti!" or the name dialog is open over the window.
+    bool m_endOfGameOpen = false;
 };

@@ -60,11 +60,12 @@ void frmInput::showEvent(QShowEvent *event)
 
 QString DialogNamePrompt::askName(QWidget *owner)
 {
+    const QPointer<QWidget> ownerAlive = owner;
     QPointer<frmInput> dialog = new frmInput(owner);
     dialog->exec();
-    if (!dialog)
-        return frmInput::InitialName;
-    const QString name = dialog->chosenName();
+    const QString name = dialog ? dialog->chosenName() : frmInput::InitialName;
     delete dialog;
+    if (ownerAlive)
+        takeBackTheKeyboard(ownerAlive);
     return name;
 }

@@ -106,6 +106,8 @@ MessageAnswer QtMessageBoxes::ask(const MessageRequest &request)
         box.setDefaultButton(QMessageBox::Ok);
     }
     const int result = box.exec();
+    if (owner)
+        takeBackTheKeyboard(owner);
     if (request.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
