@@ -35,10 +35,11 @@ int keyCode(int qtKey)
 QString playDescription(std::optional<qint16> blockLimit)
 {
     const QString ending = blockLimit
-            ? QStringLiteral("Duvara ya da solucanin kendisine ust uste %1 kez carpmak oyunu bitirir.")
-                      .arg(*blockLimit)
-            : QStringLiteral("Duvara ya da solucanin kendisine carpmak oyunu bitirmez.");
-    return QStringLiteral("Ok tuslari solucani yonlendirir. %1 Oyunda duraklatma yoktur.").arg(ending);
+            ? QStringLiteral("ust uste %1 kez carpmak oyunu bitirir.").arg(*blockLimit)
+            : QStringLiteral("carpmak oyunu bitirmez.");
+    return QStringLiteral("Ok tuslari solucani yonlendirir. Duvara ya da solucanin kendisine %1 "
+                          "Oyunda duraklatma yoktur.")
+            .arg(ending);
 }
 
 } // namespace
