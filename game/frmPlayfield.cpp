@@ -32,6 +32,17 @@ int keyCode(int qtKey)
     }
 }
 
+// How to play, for a screen reader: the board itself is pictures only.
+QString playDescription(std::optional<qint16> blockLimit)
+{
+    const QString ending = blockLimit
+            ? QStringLiteral("ust uste %1 kez carpmak oyunu bitirir.").arg(*blockLimit)
+            : QStringLiteral("carpmak oyunu bitirmez.");
+    return QStringLiteral("Ok tuslari solucani yonlendirir. Duvara ya da solucanin kendisine %1 "
+                          "Oyunda duraklatma yoktur.")
+            .arg(ending);
+}
+
 } // namespace
 
 frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
@@ -51,7 +62,6 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
 
     Label1 = new QLabel(QStringLiteral("0000"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Skor"));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label1->setAutoFillBackground(false);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -66,6 +76,12 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
 
     m_playfield.StartSequence();
     repaintDamage();
+    describePlay();
+}
+
+void frmPlayfield::describePlay()
+{
+    setAccessibleDescription(playDescription(m_playfield.blockLimit()));
 }
 
 void frmPlayfield::Timer1_Timer()
@@ -131,7 +147,8 @@ void frmPlayfield::setScoreVisible(bool visible)
 void frmPlayfield::setScoreText(const QString &text)
 {
     Label1->setText(text);
-    Label1->setAccessibleDescription(QStringLiteral("Skor: ") + text);
+    // A reader is given the label's name only, so the name carries the score.
+    Label1->setAccessibleName(QStringLiteral("Skor: ") + text);
     Label1->adjustSize();
 }
 
@@ -179,7 +196,11 @@ void frmPlayfield::showGameOver(qint16 finalScore)
     const QScopedValueRollback endOfGameOpen(m_endOfGameOpen, true);
     // The picture as it stands, the final score with it, stays in sight beside the box.
     repaintDamage();
+    // A reader announces the score with the box, shown on the board or not.
     m_services.messages.ask({QStringLiteral("Oyun Bitti!"), Look::Title, MessageButtons::Ok,
-                             MessageAnswer::Ok, this, MessagePlace::BesideOwner});
+                             MessageAnswer::Ok, this, MessagePlace::BesideOwner,
+                             QStringLiteral("Skor: %1").arg(finalScore)});
     CheckScore(finalScore, m_services.store, m_services.names, this);
+    // The next game may be played to another stored limit.
+    describePlay();
 }

@@ -64,6 +64,8 @@ private:
 
     // Hands what the rules changed on the canvas to the repaint.
     void repaintDamage();
+    // Tells a screen reader how the game is played, to the limit stored now.
+    void describePlay();
 
     PlayfieldServices m_services;
     Canvas m_canvas;

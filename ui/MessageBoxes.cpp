@@ -95,6 +95,7 @@ MessageAnswer QtMessageBoxes::ask(const MessageRequest &request)
         waitForPlayer(owner);
     PlacedBox box(request, owner.data());
     box.setObjectName(QStringLiteral("MessageBox"));
+    box.setAccessibleDescription(request.description);
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(request.defaultButton == MessageAnswer::No ? QMessageBox::No
