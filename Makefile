@@ -48,11 +48,9 @@ fuzz:
 	cmake --build --preset fuzz
 	./scripts/fuzz.sh $(FUZZ_SECONDS)
 
-# Prints one table: the rules and the repaint headless, then start-up, memory,
-# the tick timer and CPU under a private Xvfb (about 2 minutes).
+# Prints one table: the tick and the store headless, then start-up, memory and
+# CPU under a private Xvfb (about 2 minutes). The build compiles the benchmarks.
 bench: build
-	@cmake --preset $(PRESET) -DKORVU_BENCH=ON >/dev/null
-	cmake --build --preset $(PRESET) --target korvu korvu_bench korvu_bare korvu_mapwait
 	./bench/run.sh $(BUILD_DIR)
 
 # The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb;

@@ -1,9 +1,9 @@
 #include "bench/StoreBenchmark.h"
 
-#include "bench/SilentMessageBoxes.h"
 #include "settings/IniStore.h"
 #include "settings/StoreLayout.h"
 #include "settings/frmStart.h"
+#include "tests/support/ScriptedMessageBoxes.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -87,7 +87,7 @@ StoreFigures runStoreBenchmark(bool &ok)
 
     // A first start over a file that has no "Played": read, decide, write;
     // against QSettings alone making a save of the same size on the same file.
-    SilentMessageBoxes messages;
+    ScriptedMessageBoxes messages;
     const auto freshFolder = [&ok] {
         auto folder = std::make_unique<QTemporaryDir>();
         if (!writeSettings(folder->path(), largeFile(false)))

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs every Korvu benchmark and prints one Markdown table: the rules and the
-# repaint headless (korvu_bench), then start-up, memory, the tick timer and the
-# CPU load of the real program under a private Xvfb.
+# Runs every Korvu benchmark and prints one Markdown table: the tick and the
+# store headless (korvu_bench), then start-up, memory and the CPU load of the
+# real program under a private Xvfb.
 # Usage: bench/run.sh <build-dir>
 set -euo pipefail
 export LC_ALL=C
@@ -50,7 +50,7 @@ verdict() { if awk "BEGIN { exit !($1) }"; then echo yes; else echo '**no**'; fi
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 rows=()
 
-progress "rules and repaint, headless"
+progress "tick and store, headless"
 mkdir -m 700 "$work/runtime"
 headless=$(env -i PATH="$PATH" XDG_RUNTIME_DIR="$work/runtime" "$bench")
 mapfile -t -O "${#rows[@]}" rows <<<"$headless"
@@ -177,10 +177,6 @@ rows+=("| Start-up, as above | $(calc '%.1f' "$k_ms") ms | bare Qt Widgets progr
 rows+=("| First start: exec → start window mapped, no settings file (median of $start_runs) | $(calc '%.1f' "$f_ms") ms | later start, as above | $(calc '%.1f' "$k_ms") ms | ${ratio_first}× | ≤ 1.1× | $(verdict "$ratio_first <= 1.1") |")
 rows+=("| Resident memory 2 s after mapping (VmRSS, median of $start_runs) | $(calc '%.1f' "$k_rss / 1024") MiB | bare Qt Widgets program | $(calc '%.1f' "$b_rss / 1024") MiB | ${ratio_rss}× | — | — |")
 rows+=("| Resident memory, as above | $(calc '%.1f' "$k_rss / 1024") MiB | bare Qt Widgets program with one label | $(calc '%.1f' "$l_rss / 1024") MiB | ${ratio_label_rss}× | ≤ 1.1× | $(verdict "$ratio_label_rss <= 1.1") |")
-
-progress "tick timer: the game window under Xvfb, about 31 s"
-timer=$("${run_env[@]}" "$bench" timer)
-mapfile -t -O "${#rows[@]}" rows <<<"$timer"
 
 progress "CPU: $cpu_runs games at Speed 9, $cpu_seconds s each"
 clock_ticks=$(getconf CLK_TCK)
