@@ -30,10 +30,12 @@ sanitize-build: deps
 	@cmake --preset asan >/dev/null
 	cmake --build --preset asan
 
+# It ends with one line for each group of tests that did not run, and why.
 test: build
 	ctest --preset $(PRESET)
 	$(MAKE) --no-print-directory sanitize-build
 	ctest --preset asan
+	@./scripts/skipped-tests.sh $(BUILD_DIR) build/asan
 
 # A million ticks of a seeded random player under the sanitizers.
 soak: sanitize-build
