@@ -118,7 +118,7 @@ QString fontName(const QFont &font)
     return QStringLiteral("%1 %2").arg(font.families().value(0)).arg(font.pointSizeF());
 }
 
-// A width or height that follows the control's text instead of the design.
+// A width or height that follows the control's text, not a fixed number.
 constexpr int FitsText = -1;
 
 } // namespace
@@ -225,7 +225,7 @@ void tst_Windows::everyControlAtItsPlace_data()
     row(Window::Start, "Command1", "Baslat", {184, 8, 81, 17});
     row(Window::Start, "Command2", "Skor Tablo", {184, 32, 81, 17});
     row(Window::Start, "Command3", "Bilgi", {184, 56, 81, 17});
-    // The score label at a game start with cell size 7: above the 19th column.
+    // The score label as a game of cell size 7 starts: at column 19 of the top row.
     row(Window::Game, "Label1", "0", {133, -5, FitsText, FitsText}, "Times New Roman 10");
     row(Window::NameDialog, "Label1", "Skor Tablosunda Yer Alacak Isminizi Giriniz...",
         {0, 0, 240, 22});
