@@ -30,10 +30,12 @@ sanitize-build: deps
 	@cmake --preset asan >/dev/null
 	cmake --build --preset asan
 
+# It ends with one line for each group of tests that did not run, and why.
 test: build
 	ctest --preset $(PRESET)
 	$(MAKE) --no-print-directory sanitize-build
 	ctest --preset asan
+	@./scripts/skipped-tests.sh $(BUILD_DIR) build/asan
 
 # A million ticks of a seeded random player under the sanitizers.
 soak: sanitize-build
@@ -48,11 +50,9 @@ fuzz:
 	cmake --build --preset fuzz
 	./scripts/fuzz.sh $(FUZZ_SECONDS)
 
-# Prints one table: the rules and the repaint headless, then start-up, memory,
-# the tick timer and CPU under a private Xvfb (about 2 minutes).
+# Prints one table: the tick and the store headless, then start-up, memory and
+# CPU under a private Xvfb (about 2 minutes). The build compiles the benchmarks.
 bench: build
-	@cmake --preset $(PRESET) -DKORVU_BENCH=ON >/dev/null
-	cmake --build --preset $(PRESET) --target korvu korvu_bench korvu_bare korvu_mapwait
 	./bench/run.sh $(BUILD_DIR)
 
 # The Debian package lands in $(BUILD_DIR), named korvu_<version>_<arch>.deb;

@@ -1,21 +1,63 @@
 #include "app/ScaleFactor.h"
 
 #include <cmath>
+#include <optional>
 
-QString dropSenselessScaleFactor()
+namespace {
+
+// From a quarter, where the smallest game window still shows 11 x 7 pixels,
+// to 8, where the largest still fits on an 8K screen.
+constexpr double SmallestScale = 0.25;
+constexpr double LargestScale = 8;
+
+bool isSound(double scale)
 {
-    constexpr char Name[] = "QT_SCALE_FACTOR";
-    if (!qEnvironmentVariableIsSet(Name))
-        return {};
-    const QString value = qEnvironmentVariable(Name);
+    return scale >= SmallestScale && scale <= LargestScale;
+}
+
+std::optional<double> readFactor(const QString &text)
+{
     bool isNumber = false;
-    const double factor = value.toDouble(&isNumber);
-    if (isNumber && std::isfinite(factor) && factor > 0)
-        return {};
-    qunsetenv(Name);
-    // An empty value is a common way of saying "none"; it needs no word.
-    if (value.isEmpty())
-        return {};
-    return QStringLiteral("korvu: QT_SCALE_FACTOR=%1 is not a positive number; it is ignored")
-            .arg(value);
+    const double factor = text.toDouble(&isNumber);
+    return isNumber && std::isfinite(factor) ? std::optional(factor) : std::nullopt;
+}
+
+// Removes the variable; says so unless it was empty, a common way of saying "none".
+void drop(const char *name, QStringList &said)
+{
+    const QString value = qEnvironmentVariable(name);
+    qunsetenv(name);
+    if (!value.isEmpty())
+        said << QStringLiteral("korvu: %1=%2 is ignored: windows are scaled by %3 to %4 only")
+                        .arg(QLatin1String(name), value)
+                        .arg(SmallestScale)
+                        .arg(LargestScale);
+}
+
+} // namespace
+
+QStringList dropSenselessScaleFactors()
+{
+    constexpr char Global[] = "QT_SCALE_FACTOR";
+    constexpr char Screens[] = "QT_SCREEN_SCALE_FACTORS";
+    QStringList said;
+    double global = 1;
+    if (qEnvironmentVariableIsSet(Global)) {
+        const std::optional<double> factor = readFactor(qEnvironmentVariable(Global));
+        if (factor && isSound(*factor))
+            global = *factor;
+        else
+            drop(Global, said);
+    }
+    if (qEnvironmentVariableIsSet(Screens)) {
+        // "2;1.5" gives the screens in order, "HDMI-1=2;DP-1=1.5" by name.
+        bool sound = !qEnvironmentVariable(Screens).isEmpty();
+        for (const QString &entry : qEnvironmentVariable(Screens).split(u';', Qt::SkipEmptyParts)) {
+            const std::optional<double> factor = readFactor(entry.section(u'=', -1));
+            sound = sound && factor && isSound(*factor) && isSound(global * *factor);
+        }
+        if (!sound)
+            drop(Screens, said);
+    }
+    return said;
 }

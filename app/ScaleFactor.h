@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
-// Qt reads QT_SCALE_FACTOR as the application starts, and a value that is no
-// positive finite number breaks it: -1 crashes the first paint, 0 never shows a
-// window. Such a value is removed before Qt sees it, as if it were absent.
-// Returns the line that says so, or nothing when the value was absent or sound.
-QString dropSenselessScaleFactor();
+// Qt reads QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS as the application
+// starts, and takes whatever they say: -1 crashed the first paint, 0 or 1e-300
+// never showed a window, 1000 made one of 32767 pixels a side that never
+// closed. A variable that would scale the windows by less than 0.25 or more
+// than 8 (alone, or one screen's factor times the global one) is removed before
+// Qt sees it, as if it were absent. Returns one line for each variable removed.
+QStringList dropSenselessScaleFactors();

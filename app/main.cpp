@@ -17,7 +17,7 @@
 
 int main(int argc, char *argv[])
 {
-    if (const QString notice = dropSenselessScaleFactor(); !notice.isEmpty())
+    for (const QString &notice : dropSenselessScaleFactors())
         std::fprintf(stderr, "%s\n", qPrintable(notice));
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs every Korvu benchmark and prints one Markdown table: the rules and the
-# repaint headless (korvu_bench), then start-up, memory, the tick timer and the
-# CPU load of the real program under a private Xvfb.
+# Runs every Korvu benchmark and prints one Markdown table: the tick and the
+# store headless (korvu_bench), then start-up, memory and the CPU load of the
+# real program under a private Xvfb.
 # Usage: bench/run.sh <build-dir>
 set -euo pipefail
 export LC_ALL=C
@@ -18,6 +18,8 @@ for tool in Xvfb xdotool xwininfo; do
     command -v "$tool" >/dev/null || { echo "bench: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
+source "$(dirname "$0")/../scripts/xvfb.sh"
+
 readonly start_runs=11 cpu_runs=3 cpu_seconds=10
 readonly start_title='Korvu Ayarlar - www.korvu.example'
 readonly game_title='Korvu 1.0 - www.korvu.example'
@@ -28,9 +30,9 @@ xvfb_pid=
 app_pid=
 watcher=
 cleanup() {
-    if [[ -n $watcher ]]; then kill "$watcher" 2>/dev/null || true; wait "$watcher" 2>/dev/null || true; fi
-    if [[ -n $app_pid ]]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
-    if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+    stop_started "$watcher"
+    stop_started "$app_pid"
+    stop_started "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,21 +50,14 @@ verdict() { if awk "BEGIN { exit !($1) }"; then echo yes; else echo '**no**'; fi
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 rows=()
 
-progress "rules and repaint, headless"
+progress "tick and store, headless"
 mkdir -m 700 "$work/runtime"
 headless=$(env -i PATH="$PATH" XDG_RUNTIME_DIR="$work/runtime" "$bench")
 mapfile -t -O "${#rows[@]}" rows <<<"$headless"
 
 progress "starting Xvfb"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1000); do
-    [[ -s $work/display ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
-    nap 0.01
-done
-display=:$(head -n1 "$work/display")
-[[ $display != : ]] || { echo "bench: Xvfb did not report its display" >&2; exit 1; }
+start_xvfb "$work" || { echo "bench: Xvfb reported no display" >&2; exit 1; }
+display=$xvfb_display
 
 # HardCore 0: blocking never ends a game, so the worm may rest against a wall
 # with no box opening; Speed 8 is the list's ninth entry, "Speed 9".
@@ -101,8 +96,7 @@ launch() {
 }
 
 stop_app() {
-    kill "$app_pid" 2>/dev/null || true
-    wait "$app_pid" 2>/dev/null || true
+    stop_started "$app_pid"
     app_pid=
 }
 
@@ -183,10 +177,6 @@ rows+=("| Start-up, as above | $(calc '%.1f' "$k_ms") ms | bare Qt Widgets progr
 rows+=("| First start: exec → start window mapped, no settings file (median of $start_runs) | $(calc '%.1f' "$f_ms") ms | later start, as above | $(calc '%.1f' "$k_ms") ms | ${ratio_first}× | ≤ 1.1× | $(verdict "$ratio_first <= 1.1") |")
 rows+=("| Resident memory 2 s after mapping (VmRSS, median of $start_runs) | $(calc '%.1f' "$k_rss / 1024") MiB | bare Qt Widgets program | $(calc '%.1f' "$b_rss / 1024") MiB | ${ratio_rss}× | — | — |")
 rows+=("| Resident memory, as above | $(calc '%.1f' "$k_rss / 1024") MiB | bare Qt Widgets program with one label | $(calc '%.1f' "$l_rss / 1024") MiB | ${ratio_label_rss}× | ≤ 1.1× | $(verdict "$ratio_label_rss <= 1.1") |")
-
-progress "tick timer: the game window under Xvfb, about 31 s"
-timer=$("${run_env[@]}" "$bench" timer)
-mapfile -t -O "${#rows[@]}" rows <<<"$timer"
 
 progress "CPU: $cpu_runs games at Speed 9, $cpu_seconds s each"
 clock_ticks=$(getconf CLK_TCK)

@@ -167,14 +167,22 @@ void Playfield::move(qint16 direction, int sign)
     }
 }
 
-bool Playfield::hardCoreReached()
+std::optional<qint16> Playfield::blockLimit() const
 {
-    // Read afresh on every blocked tick. A limit that is no number counts as the
-    // default; one the count can never equal means blocking never ends the game.
+    // A limit that is no number counts as the default; the count runs from 1
+    // to Int16Max, so any other limit is never reached.
     const QString stored = m_store.GetSetting(StoreKeys::App, StoreKeys::Options,
                                               StoreKeys::HardCore, StoreDefaults::HardCore);
     const double limit = ReadNumber(stored).value_or(StoreDefaults::HardCore);
-    return limit == double(m_state.BumpCount);
+    if (limit < 1 || limit > Int16Max || limit != std::floor(limit))
+        return std::nullopt;
+    return qint16(limit);
+}
+
+bool Playfield::hardCoreReached()
+{
+    // Read afresh on every blocked tick.
+    return blockLimit() == m_state.BumpCount;
 }
 
 void Playfield::Tick()

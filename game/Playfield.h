@@ -3,6 +3,8 @@
 #include "game/Canvas.h"
 #include "game/GameState.h"
 
+#include <optional>
+
 class Clock;
 class PlayfieldHost;
 class RandomSource;
@@ -32,6 +34,10 @@ public:
     bool Food();
     void Tick();
     void KeyDown(int keyCode);
+
+    // How many blocked moves in a row end a game, as the store holds it now;
+    // nothing when no count can reach it, so that blocking never ends a game.
+    std::optional<qint16> blockLimit() const;
 
     const GameState &state() const { return m_state; }
     GameState &state() { return m_state; }

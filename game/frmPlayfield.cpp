@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -29,6 +30,17 @@ int keyCode(int qtKey)
     case Qt::Key_Down: return Playfield::ArrowDown;
     default: return 0;
     }
+}
+
+// How to play, for a screen reader: the board itself is pictures only.
+QString playDescription(std::optional<qint16> blockLimit)
+{
+    const QString ending = blockLimit
+            ? QStringLiteral("ust uste %1 kez carpmak oyunu bitirir.").arg(*blockLimit)
+            : QStringLiteral("carpmak oyunu bitirmez.");
+    return QStringLiteral("Ok tuslari solucani yonlendirir. Duvara ya da solucanin kendisine %1 "
+                          "Oyunda duraklatma yoktur.")
+            .arg(ending);
 }
 
 } // namespace
@@ -50,7 +62,6 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
 
     Label1 = new QLabel(QStringLiteral("0000"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Skor"));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
     Label1->setAutoFillBackground(false);
     Label1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -65,6 +76,12 @@ frmPlayfield::frmPlayfield(PlayfieldServices services, QWidget *parent)
 
     m_playfield.StartSequence();
     repaintDamage();
+    describePlay();
+}
+
+void frmPlayfield::describePlay()
+{
+    setAccessibleDescription(playDescription(m_playfield.blockLimit()));
 }
 
 void frmPlayfield::Timer1_Timer()
@@ -103,6 +120,12 @@ void frmPlayfield::keyPressEvent(QKeyEvent *event)
 
 void frmPlayfield::closeEvent(QCloseEvent *event)
 {
+    // A window under a modal box takes no input, its close button included; the
+    // tick that opened the box still runs on this window when the box is answered.
+    if (m_endOfGameOpen) {
+        event->ignore();
+        return;
+    }
     Timer1->stop();
     event->accept();
     if (!m_closed) {
@@ -124,7 +147,8 @@ void frmPlayfield::setScoreVisible(bool visible)
 void frmPlayfield::setScoreText(const QString &text)
 {
     Label1->setText(text);
-    Label1->setAccessibleDescription(QStringLiteral("Skor: ") + text);
+    // A reader is given the label's name only, so the name carries the score.
+    Label1->setAccessibleName(QStringLiteral("Skor: ") + text);
     Label1->adjustSize();
 }
 
@@ -169,9 +193,14 @@ void frmPlayfield::setOuterSize(QSize pixels)
 
 void frmPlayfield::showGameOver(qint16 finalScore)
 {
+    const QScopedValueRollback endOfGameOpen(m_endOfGameOpen, true);
     // The picture as it stands, the final score with it, stays in sight beside the box.
     repaintDamage();
+    // A reader announces the score with the box, shown on the board or not.
     m_services.messages.ask({QStringLiteral("Oyun Bitti!"), Look::Title, MessageButtons::Ok,
-                             MessageAnswer::Ok, this, MessagePlace::BesideOwner});
+                             MessageAnswer::Ok, this, MessagePlace::BesideOwner,
+                             QStringLiteral("Skor: %1").arg(finalScore)});
     CheckScore(finalScore, m_services.store, m_services.names, this);
+    // The next game may be played to another stored limit.
+    describePlay();
 }

@@ -64,9 +64,13 @@ private:
 
     // Hands what the rules changed on the canvas to the repaint.
     void repaintDamage();
+    // Tells a screen reader how the game is played, to the limit stored now.
+    void describePlay();
 
     PlayfieldServices m_services;
     Canvas m_canvas;
     Playfield m_playfield;
     bool m_closed = false;
+    // "Oyun Bitti!" or the name dialog is open over the window.
+    bool m_endOfGameOpen = false;
 };

@@ -28,10 +28,11 @@ void CheckScore(qint16 score, Store &store, NamePrompt &names, QWidget *owner)
     const auto storedScore = [&store](const QString &key) {
         return store.GetSetting(StoreKeys::App, StoreKeys::Highscore, key, StoreDefaults::Score);
     };
-    if (firstLowerRow(finalScore, storedScore) > StoreKeys::HighscoreRows)
+    const int chosen = firstLowerRow(finalScore, storedScore);
+    if (chosen > StoreKeys::HighscoreRows)
         return;
 
-    const QString name = names.askName(owner);
+    const QString name = names.askNameFor(owner, score, chosen);
     // Another copy of the game may have saved a score while the dialog was
     // open: the row is chosen again against the table as it is now, so two
     // games end as if played one after the other. Score and name land together.

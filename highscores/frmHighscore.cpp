@@ -33,6 +33,16 @@ QLabel *fittedLabel(QWidget *parent, const QString &name, const QString &text, i
     return label;
 }
 
+// A reader is given a label's accessible name only, in place of its text: the
+// name says which column and row the label stands in, then what it shows, and
+// that it is empty when nothing shows.
+void setCellText(QLabel *label, const QString &column, int row, const QString &text)
+{
+    setFittedText(label, text);
+    const QString shown = text.trimmed().isEmpty() ? QStringLiteral("bos") : text;
+    label->setAccessibleName(QStringLiteral("%1 %2: %3").arg(column, QString::number(row), shown));
+}
+
 } // namespace
 
 frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
@@ -65,15 +75,21 @@ frmHighscore::frmHighscore(Store &store, MessageBoxes &messages, QWidget *owner)
         m_scores[row - 1] = fittedLabel(this, QStringLiteral("Score(%1)").arg(row),
                                         QStringLiteral("Skor #%1").arg(row), 171, top);
         m_scores[row - 1]->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        // Named by row, so a blank score still says what it is.
-        m_names[row - 1]->setAccessibleName(QStringLiteral("Isim %1").arg(row));
-        m_scores[row - 1]->setAccessibleName(QStringLiteral("Skor %1").arg(row));
     }
     Command1 = place(new QPushButton(QStringLiteral("Sil"), this), QStringLiteral("Command1"), 96,
                      104, 57, 17);
     Command2 = place(new QPushButton(QStringLiteral("Kapat"), this), QStringLiteral("Command2"),
                      160, 104, 65, 17);
     Command2->setDefault(true);
+    // A reader walks the children in stacking order: the rows are restacked top
+    // row first, the buttons after them, so the table reads as it shows. No two
+    // rows overlap, so the picture stays; the focus chain is not touched.
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
+        HName(row)->raise();
+        Score(row)->raise();
+    }
+    Command1->raise();
+    Command2->raise();
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, &QWidget::close);
@@ -98,10 +114,11 @@ void frmHighscore::showEvent(QShowEvent *event)
 void frmHighscore::Form_Load()
 {
     for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
-        setFittedText(HName(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                     StoreKeys::Name(row), QString()));
-        setFittedText(Score(row), m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore,
-                                                     StoreKeys::Score(row), StoreDefaults::Score));
+        showRow(row,
+                m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore, StoreKeys::Name(row),
+                                   QString()),
+                m_store.GetSetting(StoreKeys::App, StoreKeys::Highscore, StoreKeys::Score(row),
+                                   StoreDefaults::Score));
     }
 }
 
@@ -119,8 +136,12 @@ void frmHighscore::Command1_Click()
             table.setValue(StoreKeys::Highscore, StoreKeys::Score(row),
                            defaultText(StoreDefaults::Score));
     });
-    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row) {
-        setFittedText(Score(row), QString());
-        setFittedText(HName(row), QStringLiteral("-"));
-    }
+    for (int row = 1; row <= StoreKeys::HighscoreRows; ++row)
+        showRow(row, QStringLiteral("-"), QString());
+}
+
+void frmHighscore::showRow(int row, const QString &name, const QString &score)
+{
+    setCellText(HName(row), Label1->text(), row, name);
+    setCellText(Score(row), Label2->text(), row, score);
 }

@@ -34,6 +34,8 @@ protected:
 private:
     void Form_Load();
     void Command1_Click();
+    // One row's name and score, as shown and as a reader is told them.
+    void showRow(int row, const QString &name, const QString &score);
 
     Store &m_store;
     MessageBoxes &m_messages;

@@ -45,6 +45,12 @@ QString frmInput::chosenName() const
     return result() == QDialog::Accepted ? Text1->text() : InitialName;
 }
 
+void frmInput::describeEntry(qint16 score, int row)
+{
+    setAccessibleDescription(QStringLiteral("Skor: %1, Skor Tablosunda %2. sira")
+                                     .arg(QString::number(score), QString::number(row)));
+}
+
 void frmInput::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
@@ -58,13 +64,32 @@ void frmInput::showEvent(QShowEvent *event)
     DesignDialog::showEvent(event);
 }
 
+namespace {
+
+// Runs the dialog, then gives its owner the keyboard back if the owner is
+// still there: the window system may have closed both.
+QString askWith(frmInput *opened)
+{
+    const QPointer<QWidget> ownerAlive = opened->parentWidget();
+    QPointer<frmInput> dialog = opened;
+    dialog->exec();
+    const QString name = dialog ? dialog->chosenName() : frmInput::InitialName;
+    delete dialog;
+    if (ownerAlive)
+        takeBackTheKeyboard(ownerAlive);
+    return name;
+}
+
+} // namespace
+
 QString DialogNamePrompt::askName(QWidget *owner)
 {
-    QPointer<frmInput> dialog = new frmInput(owner);
-    dialog->exec();
-    if (!dialog)
-        return frmInput::InitialName;
-    const QString name = dialog->chosenName();
-    delete dialog;
-    return name;
+    return askWith(new frmInput(owner));
+}
+
+QString DialogNamePrompt::askNameFor(QWidget *owner, qint16 score, int row)
+{
+    auto *dialog = new frmInput(owner);
+    dialog->describeEntry(score, row);
+    return askWith(dialog);
 }

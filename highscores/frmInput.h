@@ -24,6 +24,9 @@ public:
     // The name to record once the dialog is gone: what was typed if "Kaydet"
     // ended it, the initial name if the window system closed it.
     QString chosenName() const;
+    // Tells a screen reader which final score and which row of the table the
+    // name is for; nothing on the screen changes.
+    void describeEntry(qint16 score, int row);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -34,4 +37,5 @@ protected:
 class DialogNamePrompt final : public NamePrompt {
 public:
     QString askName(QWidget *owner) override;
+    QString askNameFor(QWidget *owner, qint16 score, int row) override;
 };

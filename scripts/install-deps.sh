@@ -22,7 +22,8 @@ case $purpose in
     test)
         packages+=("${packaging[@]}" "${xdisplay[@]}" openbox imagemagick
                    desktop-file-utils appstream lintian man-db
-                   qt6-wayland sway wtype grim strace) ;;
+                   qt6-wayland sway wtype grim strace
+                   dbus-daemon at-spi2-core libatspi2.0-dev) ;;
     package) packages+=("${packaging[@]}") ;;
     bench) packages+=("${xdisplay[@]}") ;;
     screenshots) packages+=("${xdisplay[@]}" imagemagick) ;;

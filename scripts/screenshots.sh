@@ -16,6 +16,7 @@ docs=$root/docs
 for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh)"
 done
+source "$root/scripts/xvfb.sh"
 
 readonly start_title='^Korvu Ayarlar - www\.korvu\.example$'
 readonly scores_title='^Skor Tablosu$'
@@ -26,14 +27,9 @@ work=$(mktemp -d)
 xvfb_pid=
 korvu_pid=
 # Only the two processes this script started are stopped, by their ids.
-stop() {
-    [[ -n $1 ]] || return 0
-    kill "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
-}
 cleanup() {
-    stop "$korvu_pid"
-    stop "$xvfb_pid"
+    stop_started "$korvu_pid"
+    stop_started "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,16 +44,8 @@ until_within() {
     done
 }
 
-# The server picks a display no other server holds and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-server_reported() {
-    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
-    [[ -s $work/display ]]
-}
-until_within 15 server_reported || fail "Xvfb reported no display"
-DISPLAY=:$(head -n1 "$work/display")
-export DISPLAY
+start_xvfb "$work" || fail "Xvfb reported no display"
+export DISPLAY=$xvfb_display
 
 # Desktop settings that change how Qt draws would make the pictures differ from machine to machine.
 unset QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \

@@ -95,6 +95,7 @@ MessageAnswer QtMessageBoxes::ask(const MessageRequest &request)
         waitForPlayer(owner);
     PlacedBox box(request, owner.data());
     box.setObjectName(QStringLiteral("MessageBox"));
+    box.setAccessibleDescription(request.description);
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(request.defaultButton == MessageAnswer::No ? QMessageBox::No
@@ -106,6 +107,8 @@ MessageAnswer QtMessageBoxes::ask(const MessageRequest &request)
         box.setDefaultButton(QMessageBox::Ok);
     }
     const int result = box.exec();
+    if (owner)
+        takeBackTheKeyboard(owner);
     if (request.buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

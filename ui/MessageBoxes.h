@@ -17,6 +17,8 @@ struct MessageRequest {
     MessageAnswer defaultButton = MessageAnswer::Ok;
     QWidget *owner = nullptr;
     MessagePlace place = MessagePlace::CentredOnOwner;
+    // What a screen reader says with the box besides its text; nothing shows it.
+    QString description = {};
 };
 
 // Every message box of the program goes through this, so that tests can answer

@@ -1,9 +1,13 @@
 #include "ui/WindowManager.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QList>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -72,6 +76,27 @@ bool managerTracksActiveWindow(xcb_connection_t *connection, xcb_window_t window
 }
 #endif
 
+// The start of a span of `length` moved the least distance that puts it within
+// [low, high]; a span longer than that starts at `low`.
+int slidInto(int start, int length, int low, int high)
+{
+    return std::clamp(start, low, std::max(low, high + 1 - length));
+}
+
+const QWidget *ownerWindow(const QWidget *window)
+{
+    const QWidget *owner = window->parentWidget();
+    return owner ? owner->window() : nullptr;
+}
+
+// Placed by its client area: a created window's move() would put the client
+// area, not the frame, where the frame belongs.
+void placeOuterFrame(QWidget *window, const QMargins &ownFrame, const QRect &outer)
+{
+    window->setGeometry(
+            QRect(outer.topLeft() + QPoint(ownFrame.left(), ownFrame.top()), window->size()));
+}
+
 } // namespace
 
 void requestBorderWithoutTitle(QWidget *window)
@@ -107,6 +132,27 @@ bool windowsGetTheKeyboard(const QWidget *window)
     Q_UNUSED(window);
 #endif
     return false;
+}
+
+void takeBackTheKeyboard(QWidget *window)
+{
+    // Long enough for a desktop to hand the keyboard back, short enough that a
+    // desktop that never does costs the player nothing.
+    constexpr int LongestWaitMs = 500;
+    const QPointer<QWidget> top = window->window();
+    if (!top->isVisible())
+        return;
+    if (!windowsGetTheKeyboard(top))
+        top->activateWindow();
+    if (top->isActiveWindow())
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(LongestWaitMs, &loop, &QEventLoop::quit);
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &loop, [&] {
+        if (!top || top->isActiveWindow())
+            loop.quit();
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void setUrgent(QWidget *window, bool urgent)
@@ -148,29 +194,31 @@ QMargins frameMargins(const QWidget *window)
             frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
 
+QRect centredOn(const QRect &owner, QSize box, const QRect &screen)
+{
+    QRect centred(QPoint(), box);
+    centred.moveCenter(owner.center());
+    return QRect(QPoint(slidInto(centred.left(), box.width(), screen.left(), screen.right()),
+                        slidInto(centred.top(), box.height(), screen.top(), screen.bottom())),
+                 box);
+}
+
 void centreOnOwner(QWidget *window, const QMargins &ownFrame)
 {
-    const QWidget *owner = window->parentWidget();
-    if (!owner)
-        return;
-    QRect outer(QPoint(), window->size().grownBy(ownFrame));
-    outer.moveCenter(owner->window()->frameGeometry().center());
-    // Placed by its client area: a created window's move() would put the
-    // client area, not the frame, where the frame belongs.
-    window->setGeometry(QRect(outer.topLeft() + QPoint(ownFrame.left(), ownFrame.top()),
-                              window->size()));
+    if (const QWidget *owner = ownerWindow(window))
+        placeOuterFrame(window, ownFrame,
+                        centredOn(owner->frameGeometry(), window->size().grownBy(ownFrame),
+                                  owner->screen()->availableGeometry()));
 }
 
 QRect besideOwner(const QRect &owner, QSize box, const QRect &screen)
 {
     // Slid along the owner's edge into the screen, never across the owner.
     const auto clampedTop = [&](int top) {
-        return std::clamp(top, screen.top(),
-                          std::max(screen.top(), screen.bottom() + 1 - box.height()));
+        return slidInto(top, box.height(), screen.top(), screen.bottom());
     };
     const auto clampedLeft = [&](int left) {
-        return std::clamp(left, screen.left(),
-                          std::max(screen.left(), screen.right() + 1 - box.width()));
+        return slidInto(left, box.width(), screen.left(), screen.right());
     };
     const QRect candidates[] = {
             QRect(QPoint(owner.right() + 1, clampedTop(owner.top())), box),
@@ -181,19 +229,13 @@ QRect besideOwner(const QRect &owner, QSize box, const QRect &screen)
         if (screen.contains(candidate))
             return candidate;
     }
-    QRect centred(QPoint(), box);
-    centred.moveCenter(owner.center());
-    return centred;
+    return centredOn(owner, box, screen);
 }
 
 void placeBesideOwner(QWidget *window, const QMargins &ownFrame)
 {
-    const QWidget *owner = window->parentWidget();
-    if (!owner)
-        return;
-    owner = owner->window();
-    const QRect outer = besideOwner(owner->frameGeometry(), window->size().grownBy(ownFrame),
-                                    owner->screen()->availableGeometry());
-    window->setGeometry(QRect(outer.topLeft() + QPoint(ownFrame.left(), ownFrame.top()),
-                              window->size()));
+    if (const QWidget *owner = ownerWindow(window))
+        placeOuterFrame(window, ownFrame,
+                        besideOwner(owner->frameGeometry(), window->size().grownBy(ownFrame),
+                                    owner->screen()->availableGeometry()));
 }

@@ -46,8 +46,6 @@ const QString Disclaimer = QStringLiteral("Program") + QChar(0x0131)
 class tst_frmAbout : public QObject {
     Q_OBJECT
 private slots:
-    void controlsShowTheirTexts_data();
-    void controlsShowTheirTexts();
     void webAddressKeepsTheDotlessI();
     void theIconIsKorvusOwn_data();
     void theIconIsKorvusOwn();
@@ -58,29 +56,6 @@ private slots:
     void focusStartsOnTamamAndFollowsTheDesignedOrder();
     void openingTwiceShowsTheSame();
 };
-
-void tst_frmAbout::controlsShowTheirTexts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("cmdOK") << "cmdOK" << "&Tamam";
-    QTest::newRow("lblDescription") << "lblDescription" << "mailto:iletisim@korvu.example";
-    QTest::newRow("lblDisclaimer") << "lblDisclaimer" << Disclaimer;
-    QTest::newRow("lblTitle") << "lblTitle" << "Tum haklari saklidir.";
-    // The project's own version.
-    QTest::newRow("lblVersion") << "lblVersion" << "Version 1.0";
-}
-
-void tst_frmAbout::controlsShowTheirTexts()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QPointer<frmAbout> w = open();
-    auto *control = w->findChild<QWidget *>(name);
-    QVERIFY2(control, qPrintable(name));
-    QCOMPARE(control->property("text").toString(), text);
-    delete w;
-}
 
 void tst_frmAbout::webAddressKeepsTheDotlessI()
 {

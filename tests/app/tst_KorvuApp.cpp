@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -76,12 +77,23 @@ void tst_KorvuApp::everyGameStartReadsTheStartWindowsFourControls()
     QCOMPARE(game->Label1->text(), QStringLiteral("3"));
 
     // The next game, after the second blocked tick, reads the controls again.
+    // The game window's close button does nothing while "Oyun Bitti!" or the
+    // name dialog is open: the tick that opened them goes on with the window.
     setControls(*start, QStringLiteral("5"), 8, QStringLiteral("2"), true);
     messages.answers = {MessageAnswer::Ok};
+    const QPointer<frmPlayfield> alive = game;
+    const auto closeGame = [&] {
+        game->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(alive && game->isVisible());
+    };
+    messages.onAsk = [&](const MessageRequest &) { closeGame(); };
+    names.onAsk = closeGame;
     random.queueCell(4, 2);
     for (int tick = 3; tick <= 20; ++tick)
         game->Timer1_Timer();
     QCOMPARE(messages.texts(), QStringList{"Oyun Bitti!"});
+    QCOMPARE(names.asked, 1);
     eatTheFood();
     QCOMPARE(game->size(), QSize(110, 70));
     QCOMPARE(game->Timer1->interval(), 50);

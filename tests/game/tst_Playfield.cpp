@@ -494,6 +494,8 @@ void tst_Playfield::runningStraightRightEndsTheGame()
     Game game;
     if (!hardCore.isNull())
         game.setHardCore(hardCore);
+    // What the game window tells a screen reader is the limit applied here.
+    QCOMPARE(game.rules.blockLimit(), std::optional<qint16>(endingTick - 18));
     game.start(5, 10, 8);
     game.ticks(18);
     QCOMPARE(game.head(), QPoint(100, 10)); // column 20
@@ -516,6 +518,7 @@ void tst_Playfield::blockedCountSaturatesWhenBlockingNeverEnds()
                                     QStringLiteral("2.5"), QStringLiteral("40000")}) {
         Game game;
         game.setHardCore(hardCore);
+        QCOMPARE(game.rules.blockLimit(), std::nullopt);
         game.start(5, 10, 8);
         game.ticks(40);
         QCOMPARE(game.host.gameOvers, QList<int>{});

@@ -57,6 +57,7 @@ private slots:
     void arrowKeysSteerWhateverModifiersAreHeld();
     void timerFiresTheTickAtTheChosenInterval();
     void gameOverAsksOverTheWindowAndRecordsTheScore();
+    void theWindowTellsAReaderHowToPlayToTheStoredLimit();
     void noTickRunsWhileTheEndOfGameWindowsAreOpen();
     void everyTickIsRepaintedOnScreen();
 };
@@ -89,7 +90,7 @@ void tst_frmPlayfield::scoreLabelSitsAboveTheBoard()
     QVERIFY(w.Label1->alignment().testFlag(Qt::AlignRight));
     QVERIFY(!w.Label1->autoFillBackground());
     QVERIFY(!w.Label1->isHidden());
-    QCOMPARE(w.Label1->accessibleName(), QStringLiteral("Skor"));
+    QCOMPARE(w.Label1->accessibleName(), QStringLiteral("Skor: 0"));
 
     // The digit's ink rows, drawn on the board's grey with room above the window.
     QFETCH(int, shown);
@@ -159,8 +160,9 @@ void tst_frmPlayfield::timerFiresTheTickAtTheChosenInterval()
 
 void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
 {
-    // The second blocked tick ends the game.
+    // The second blocked tick ends the game; the score is not shown during play.
     Fixture f;
+    f.settings.showPoints = 0;
     f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("2"));
     frmPlayfield &w = f.open(4, 2);
     f.random.queueCell(12, 12);
@@ -181,6 +183,8 @@ void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
     QCOMPARE(f.messages.texts(), QStringList{"Oyun Bitti!"});
     QCOMPARE(f.messages.asked.first().title, QStringLiteral("Korvu"));
     QCOMPARE(f.messages.asked.first().owner, static_cast<QWidget *>(&w));
+    // A screen reader announces the final score with the box.
+    QCOMPARE(f.messages.asked.first().description, QStringLiteral("Skor: 1"));
     QCOMPARE(f.names.asked, 1);
     QCOMPARE(f.names.lastOwner, static_cast<QWidget *>(&w));
     QCOMPARE(f.store.value(QStringLiteral("Highscore"), QStringLiteral("Score1")),
@@ -190,30 +194,53 @@ void tst_frmPlayfield::gameOverAsksOverTheWindowAndRecordsTheScore()
     QCOMPARE(w.Label1->text(), QStringLiteral("0"));
 }
 
+// Each game is described with the limit stored as it starts; a limit that no
+// count of blocked moves reaches ends no game, and the description says so.
+void tst_frmPlayfield::theWindowTellsAReaderHowToPlayToTheStoredLimit()
+{
+    Fixture f;
+    f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("1"));
+    frmPlayfield &w = f.open(4, 2);
+    QCOMPARE(w.accessibleDescription(),
+             QStringLiteral("Ok tuslari solucani yonlendirir. Duvara ya da solucanin kendisine "
+                            "ust uste 1 kez carpmak oyunu bitirir. Oyunda duraklatma yoktur."));
+    f.random.queueCell(12, 12);
+    f.random.queueCell(15, 9);
+    f.messages.answers = {MessageAnswer::Ok};
+    f.messages.onAsk = [&](const MessageRequest &) {
+        f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("0"));
+    };
+    for (int i = 0; i < 19; ++i)
+        w.Timer1_Timer();
+    QCOMPARE(f.messages.asked.size(), 1);
+    QCOMPARE(w.accessibleDescription(),
+             QStringLiteral("Ok tuslari solucani yonlendirir. Duvara ya da solucanin kendisine "
+                            "carpmak oyunu bitirmez. Oyunda duraklatma yoktur."));
+}
+
 void tst_frmPlayfield::noTickRunsWhileTheEndOfGameWindowsAreOpen()
 {
     Fixture f;
     f.store.set(QStringLiteral("Options"), QStringLiteral("HardCore"), QStringLiteral("1"));
     frmPlayfield &w = f.open(4, 2);
     f.random.queueCell(12, 12);
-    int ticksWhileOpen = 0;
-    const auto countTicks = [&] {
-        // Wait longer than several tick intervals inside the "modal" window.
-        const QPoint head(w.playfield().state().HeadX, w.playfield().state().HeadY);
-        QTest::qWait(200);
-        if (QPoint(w.playfield().state().HeadX, w.playfield().state().HeadY) != head)
-            ++ticksWhileOpen;
-        QVERIFY(!w.Timer1->isActive());
+    // A stopped timer fires no tick, however long the player keeps a window open.
+    QStringList openWhileTheTimerRuns;
+    f.messages.onAsk = [&](const MessageRequest &request) {
+        if (w.Timer1->isActive())
+            openWhileTheTimerRuns << request.text;
     };
-    f.messages.onAsk = [&](const MessageRequest &) { countTicks(); };
-    f.names.onAsk = countTicks;
+    f.names.onAsk = [&] {
+        if (w.Timer1->isActive())
+            openWhileTheTimerRuns << QStringLiteral("name dialog");
+    };
     f.messages.answers = {MessageAnswer::Ok};
     f.random.queueCell(15, 9);
     for (int i = 0; i < 19; ++i)
         w.Timer1_Timer();
     QCOMPARE(f.messages.asked.size(), 1);
     QCOMPARE(f.names.asked, 1);
-    QCOMPARE(ticksWhileOpen, 0);
+    QCOMPARE(openWhileTheTimerRuns, QStringList());
     QVERIFY(w.Timer1->isActive());
 }
 

@@ -77,6 +77,9 @@ void tst_ScoreCheck::theFirstLowerRowIsOverwrittenInPlace()
     QCOMPARE(scores(store), expected);
     const bool chosen = row != 0;
     QCOMPARE(names.asked, chosen ? 1 : 0);
+    // The dialog is told the row it is for.
+    QCOMPARE(names.lastRow, row);
+    QCOMPARE(names.lastScore, chosen ? score : 0);
     QCOMPARE(store.writes.size(), chosen ? 2 : 0);
     if (chosen)
         QCOMPARE(store.value(Highscore, QStringLiteral("Name%1").arg(row)),

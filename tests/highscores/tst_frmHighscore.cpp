@@ -212,6 +212,9 @@ void tst_frmHighscore::silAnsweredYesClearsTheStoreThenTheLabels()
                           "Highscore/Score3=0", "Highscore/Score4=0"}));
     QCOMPARE(names(*w), QStringList({"-", "-", "-", "-"}));
     QCOMPARE(scores(*w), QStringList({"", "", "", ""}));
+    // A reader is told the cleared row, and that its score is blank.
+    QCOMPARE(w->HName(1)->accessibleName(), QStringLiteral("Isim 1: -"));
+    QCOMPARE(w->Score(1)->accessibleName(), QStringLiteral("Skor 1: bos"));
     // A name that was long before the clear no longer reaches into the score column.
     QVERIFY(w->HName(1)->geometry().right() < 171);
     QVERIFY(w->isVisible());

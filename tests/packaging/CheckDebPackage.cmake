@@ -1,5 +1,6 @@
 # Builds the Debian package with CPack into a scratch folder and reads it back
-# with dpkg-deb: its file name, the files it unpacks and what it depends on.
+# with dpkg-deb: its file name, the files it unpacks, what it depends on and
+# what it recommends.
 #   cmake -DCPACK=<cpack> -DDPKG_DEB=<dpkg-deb> -DCPACK_CONFIG=<build>/CPackConfig.cmake
 #         -DOUT=<scratch folder> -DVERSION=<x.y> -P CheckDebPackage.cmake
 # With -DSAME_AS=<an earlier .deb> it only builds the package again, a second
@@ -83,6 +84,10 @@ foreach(fonts fonts-liberation fonts-dejavu-core)
         string(APPEND problems "Depends lacks ${fonts}: ${depends}\n")
     endif()
 endforeach()
+deb_query(recommends -f Recommends)
+if(NOT recommends STREQUAL "qt6-wayland")
+    string(APPEND problems "Recommends is not qt6-wayland: ${recommends}\n")
+endif()
 
 if(problems)
     deb_query(info -I)

@@ -21,6 +21,19 @@ QString brokenWall(const QImage &board, int cellSize)
     return {};
 }
 
+bool wormBelowRowTwo(const QImage &board, int cellSize)
+{
+    if (board.size() != QSize(Columns * cellSize, Rows * cellSize))
+        return false;
+    for (int row = 3; row < Rows - 1; ++row) {
+        for (int column = 1; column < Columns - 1; ++column) {
+            if (cellColour(board, cellSize, column, row) == Black)
+                return true;
+        }
+    }
+    return false;
+}
+
 QString foodProblem(const QImage &board, int cellSize, QRect *food)
 {
     QRect green;

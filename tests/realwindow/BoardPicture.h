@@ -13,6 +13,10 @@ QRgb cellColour(const QImage &board, int cellSize, int column, int row);
 // ring of rows 1 and 13 and columns 0 and 21 is whole. Row 0 holds no wall.
 QString brokenWall(const QImage &board, int cellSize);
 
+// Whether a black cell lies inside the walls below row 2, where the worm
+// starts: it has turned down. False for a picture not of this cell size.
+bool wormBelowRowTwo(const QImage &board, int cellSize);
+
 // Why the board does not show exactly one food, a block of pure green the size
 // of a cell on an interior cell; empty when it does, with the block in `food`.
 QString foodProblem(const QImage &board, int cellSize, QRect *food = nullptr);

@@ -522,6 +522,14 @@ std::optional<QPoint> XSession::pointer() const
     return QPoint(*x, *y);
 }
 
+bool XSession::movePointer(QPoint at) const
+{
+    return pointer() == at
+            || run(m_tools.xdotool, {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                                     QString::number(at.x()), QString::number(at.y())})
+                       .ok;
+}
+
 bool XSession::click(WindowId window, QPoint at) const
 {
     // mousemove --sync waits for a motion, and none comes when the pointer is already there.

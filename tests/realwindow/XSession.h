@@ -117,6 +117,8 @@ public:
     bool click(WindowId window, QPoint at) const;
     // Where the pointer is on the screen.
     std::optional<QPoint> pointer() const;
+    // Puts the pointer at `at` on the screen, without a click.
+    bool movePointer(QPoint at) const;
     // What a window manager's close button sends: WM_DELETE_WINDOW.
     bool requestClose(WindowId window) const;
     // The text of the CLIPBOARD selection, asked of its owner as UTF-8; nothing

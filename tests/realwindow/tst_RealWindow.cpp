@@ -202,26 +202,38 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns_data()
 {
     QTest::addColumn<bool>("managed");
     QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("nameDialog");
     for (const bool managed : {false, true}) {
-        for (const int size : {2, 5, 7, 30})
-            QTest::addRow("%s, size %d", managed ? "Openbox" : "bare", size) << managed << size;
+        for (const int size : {2, 5, 7, 30}) {
+            // Centred on a small board at the screen's edge, the name dialog would
+            // reach past it.
+            const bool nameDialog = !managed && size <= 5;
+            QTest::addRow("%s, size %d%s", managed ? "Openbox" : "bare", size,
+                          nameDialog ? ", name dialog" : "")
+                    << managed << size << nameDialog;
+        }
     }
 }
 
 // With one bump allowed at the fastest speed, the worm runs right into the wall
 // on its own, twice: each time "Oyun Bitti!" opens with the whole board and its
 // score in sight, on the screen, Enter dismisses it, and the game window that
-// stays open clears its board and starts a worm at the left again. On a bare
-// server nothing gives the game window the keyboard back after the first box,
-// and the second must not wait for it.
+// stays open clears its board and starts a worm at the left again. The first
+// time the name dialog may come next, wholly on the screen; then the game
+// window has the keyboard again, wherever the pointer is, and an arrow steers
+// the second worm down. On a bare server nothing gives the game window the
+// keyboard back but the program itself, and the second box must not wait for it.
 void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
 {
     QFETCH(bool, managed);
     QFETCH(int, size);
+    QFETCH(bool, nameDialog);
     XRun run(managed ? XSession::Desktop::Openbox : XSession::Desktop::Bare);
     const XSession &x = run.session;
-    // "Speed 9"; no score can beat the table, so no name dialog comes between.
-    QVERIFY2(run.korvu.prepareQuickGameOver(8, false, size), qPrintable(run.korvu.errorString()));
+    // "Speed 9"; a score of 0 beats the table, and opens the name dialog, only
+    // when asked for. A second game could beat the first: one game is played then.
+    QVERIFY2(run.korvu.prepareQuickGameOver(8, nameDialog, size),
+             qPrintable(run.korvu.errorString()));
     QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
     QVERIFY2(run.startGame(), qPrintable(run.errorString()));
     const XSession::WindowId game = *run.game;
@@ -229,7 +241,7 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
     QVERIFY(!message.isNull());
     const QRect screen(0, 0, 1024, 768);
 
-    for (int gameOver = 1; gameOver <= 2; ++gameOver) {
+    for (int gameOver = 1; gameOver <= (nameDialog ? 1 : 2); ++gameOver) {
         // Nineteen ticks of 50 ms bring the head against the right wall; at the
         // 400 ms of a store that was not read it would take eight seconds.
         const auto box = x.waitForMappedWindow(MessageTitle, within(5s));
@@ -253,6 +265,47 @@ void tst_RealWindow::gameOverBoxLeavesTheBoardInSightAndTheNextGameRuns()
         QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
         QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any),
                  QList<XSession::WindowId>{game});
+
+        if (nameDialog) {
+            // The name dialog has no title: it is the program's one other window.
+            std::optional<XSession::WindowId> dialog;
+            waitFor(within(5s), [&] {
+                QList<XSession::WindowId> windows =
+                        x.windowsOfProcess(run.korvu.processId(), XSession::Mapping::MappedOnly);
+                windows.removeAll(game);
+                dialog = windows.size() == 1 ? std::optional(windows.first()) : std::nullopt;
+                return dialog.has_value();
+            });
+            QVERIFY2(dialog, "no name dialog after a score that beats row 1");
+            // Centred on the board, then moved just far enough to lie on the screen:
+            // along each axis centred, or against the screen's edge.
+            const std::optional<QRect> placed = outerFrame(x, *dialog);
+            const QPoint offCentre = placed ? placed->center() - board->center() : QPoint();
+            QVERIFY2(placed && screen.contains(*placed)
+                             && (qAbs(offCentre.x()) <= 1 || placed->left() == screen.left())
+                             && (qAbs(offCentre.y()) <= 1 || placed->top() == screen.top()),
+                     qPrintable(QStringLiteral("the name dialog at %1 over the board at %2")
+                                        .arg(rectText(placed), rectText(board))));
+            QVERIFY2(x.focus(*dialog), qPrintable(x.errorString()));
+            QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
+            QVERIFY2(x.waitUntilUnmapped(*dialog, within(5s)), qPrintable(x.errorString()));
+        }
+
+        if (gameOver == 1) {
+            // Down, pressed until the turn shows, reaches no window of the program
+            // unless one has the keyboard: the pointer lies in a corner.
+            QVERIFY2(x.movePointer(QPoint(1023, 767)), qPrintable(x.errorString()));
+            const auto down = [&x] { return x.pressKeys({QStringLiteral("Down")}); };
+            QVERIFY2(down(), qPrintable(x.errorString()));
+            const QImage turned = x.waitForScreenshot(game, within(3s), [&](const QImage &shot) {
+                if (wormBelowRowTwo(shot, size))
+                    return true;
+                down();
+                return false;
+            });
+            QVERIFY2(wormBelowRowTwo(turned, size), "the arrow key did not reach the second game");
+            continue;
+        }
 
         // The board is cleared and a new worm drawn, and it moves on: the timer runs again.
         QString why;

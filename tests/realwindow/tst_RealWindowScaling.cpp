@@ -192,29 +192,45 @@ private slots:
 
 void tst_RealWindowScaling::boardCellsStaySolid_data()
 {
-    QTest::addColumn<QString>("factor");
+    // Variables set for the program, the scale it plays at, and the variable it
+    // says it ignored.
+    QTest::addColumn<QString>("environment");
     QTest::addColumn<Scale>("scale");
     QTest::addColumn<int>("cellSize");
     QTest::addColumn<bool>("managed");
-    QTest::newRow("2") << QStringLiteral("2") << Scale{2, 1} << 10 << false;
+    QTest::addColumn<QString>("ignored");
+    const QString global = QStringLiteral("QT_SCALE_FACTOR");
+    const QString screens = QStringLiteral("QT_SCREEN_SCALE_FACTORS");
+    QTest::newRow("2") << "QT_SCALE_FACTOR=2" << Scale{2, 1} << 10 << false << QString();
     // A cell of 7 covers 10 or 11 device pixels, and every other cell edge runs
     // through the middle of a device pixel.
-    QTest::newRow("1.5") << QStringLiteral("1.5") << Scale{3, 2} << 7 << false;
-    // Taken as they stand, -1 crashed the first paint under a window manager and
-    // 0 never showed a window.
-    QTest::newRow("-1, under Openbox") << QStringLiteral("-1") << Scale{1, 1} << 5 << true;
-    QTest::newRow("0") << QStringLiteral("0") << Scale{1, 1} << 5 << false;
+    QTest::newRow("1.5") << "QT_SCALE_FACTOR=1.5" << Scale{3, 2} << 7 << false << QString();
+    QTest::newRow("screens 2") << "QT_SCREEN_SCALE_FACTORS=2" << Scale{2, 1} << 10 << false
+                               << QString();
+    // Taken as they stand, -1 crashed the first paint under a window manager,
+    // 0 and 1e-300 never showed a window, and 1000, inf, or 8 times 8 made
+    // windows of 32767 pixels a side that never closed.
+    QTest::newRow("-1, under Openbox") << "QT_SCALE_FACTOR=-1" << Scale{1, 1} << 5 << true << global;
+    QTest::newRow("0") << "QT_SCALE_FACTOR=0" << Scale{1, 1} << 5 << false << global;
+    QTest::newRow("1e-300") << "QT_SCALE_FACTOR=1e-300" << Scale{1, 1} << 5 << false << global;
+    QTest::newRow("1000") << "QT_SCALE_FACTOR=1000" << Scale{1, 1} << 5 << false << global;
+    QTest::newRow("screens inf") << "QT_SCREEN_SCALE_FACTORS=inf" << Scale{1, 1} << 5 << false
+                                 << screens;
+    QTest::newRow("2, screens 8") << "QT_SCALE_FACTOR=2 QT_SCREEN_SCALE_FACTORS=8" << Scale{2, 1}
+                                  << 10 << false << screens;
 }
 
 void tst_RealWindowScaling::boardCellsStaySolid()
 {
-    QFETCH(QString, factor);
+    QFETCH(QString, environment);
     QFETCH(Scale, scale);
     QFETCH(int, cellSize);
     QFETCH(bool, managed);
+    QFETCH(QString, ignored);
     XRun run(managed ? XSession::Desktop::Openbox : XSession::Desktop::Bare);
     const XSession &x = run.session;
-    run.korvu.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), factor);
+    for (const QString &variable : environment.split(u' '))
+        run.korvu.setEnvironment(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
     QCOMPARE(x.clientSize(*run.start), std::optional<QSize>(scale.device(StartClientSize)));
 
@@ -242,9 +258,11 @@ void tst_RealWindowScaling::boardCellsStaySolid()
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
     QVERIFY2(run.closeAndEndCleanly(game), qPrintable(run.errorString()));
-    // An ignored factor is named once on standard error, a sound one never.
-    const bool ignored = scale.numerator == 1 && scale.denominator == 1;
-    QCOMPARE(run.korvu.output().count(QStringLiteral("QT_SCALE_FACTOR=")), ignored ? 1 : 0);
+    // An ignored variable is named once on standard error, a sound one never.
+    const QString output = run.korvu.output();
+    QCOMPARE(output.count(QStringLiteral(" is ignored")), ignored.isEmpty() ? 0 : 1);
+    QVERIFY2(ignored.isEmpty() || output.startsWith(QStringLiteral("korvu: %1=").arg(ignored)),
+             qPrintable(output));
 }
 
 QTEST_MAIN(tst_RealWindowScaling)

@@ -6,9 +6,17 @@
 
 #include <functional>
 
-// Answers the name dialog with queued names and counts how often it was asked.
+// Answers the name dialog with queued names and counts how often it was asked,
+// and for which score and row it was asked last.
 class ScriptedNamePrompt final : public NamePrompt {
 public:
+    QString askNameFor(QWidget *owner, qint16 score, int row) override
+    {
+        lastScore = score;
+        lastRow = row;
+        return askName(owner);
+    }
+
     QString askName(QWidget *owner) override
     {
         ++asked;
@@ -21,5 +29,7 @@ public:
     QStringList names;
     int asked = 0;
     QWidget *lastOwner = nullptr;
+    int lastScore = 0;
+    int lastRow = 0;
     std::function<void()> onAsk;
 };

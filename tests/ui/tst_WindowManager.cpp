@@ -26,6 +26,8 @@ void tst_WindowManager::boxLeavesTheOwnerInSight_data()
             << QRect(-20, 0, 1064, 445) << QRect(0, 445, 120, 100);
     QTest::newRow("centred, when nothing has room")
             << QRect(10, 10, 1004, 700) << QRect(452, 310, 120, 100);
+    QTest::newRow("centred, moved the least onto the screen")
+            << QRect(-950, -600, 2000, 1400) << QRect(0, 50, 120, 100);
 }
 
 void tst_WindowManager::boxLeavesTheOwnerInSight()

@@ -42,7 +42,8 @@ void collectViews(const QJsonObject &node, QList<WaylandSession::View> &views)
                                       node.value(QLatin1String("name")).toString(),
                                       node.value(QLatin1String("pid")).toInteger(),
                                       inner.translated(outer.topLeft()),
-                                      node.value(QLatin1String("focused")).toBool()};
+                                      node.value(QLatin1String("focused")).toBool(),
+                                      node.value(QLatin1String("urgent")).toBool()};
     }
     for (const char *children : {"nodes", "floating_nodes"}) {
         for (const QJsonValue child : node.value(QLatin1String(children)).toArray())

@@ -31,6 +31,8 @@ public:
         // The client area on the output.
         QRect client;
         bool focused = false;
+        // The compositor flags it as asking for attention.
+        bool urgent = false;
     };
     using Window = View;
 

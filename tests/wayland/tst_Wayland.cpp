@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -24,14 +25,15 @@ QString viewsText(const WaylandSession &w)
 {
     QStringList shown;
     for (const View &view : w.views())
-        shown << QStringLiteral("\"%1\" of %2 at %3,%4 %5x%6%7")
+        shown << QStringLiteral("\"%1\" of %2 at %3,%4 %5x%6%7%8")
                          .arg(view.title)
                          .arg(view.processId)
                          .arg(view.client.x())
                          .arg(view.client.y())
                          .arg(view.client.width())
                          .arg(view.client.height())
-                         .arg(view.focused ? QStringLiteral(", focused") : QString());
+                         .arg(view.focused ? QStringLiteral(", focused") : QString())
+                         .arg(view.urgent ? QStringLiteral(", urgent") : QString());
     return QStringLiteral("; shown: ") + shown.join(QStringLiteral("; "));
 }
 
@@ -62,6 +64,8 @@ private slots:
 // game and hides the start window, the board is drawn to the pixel, the game
 // ends at the wall, the name typed into the dialog is saved in row 1, the next
 // game ends too, and closing the game window saves and ends the program cleanly.
+// The game window's close button does nothing while its box or dialog is open,
+// and nothing asks for attention while they have the keyboard.
 void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
 {
     WaylandRun run;
@@ -86,10 +90,24 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
     });
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
+    // A close request for the game window leaves `open` shown for a while, and no
+    // window of the program is flagged.
+    const auto closeIsDropped = [&](qint64 open) {
+        return w.requestClose(*run.game) && !waitFor(within(1500ms), [&] {
+            const QList<View> shown = w.views();
+            return std::none_of(shown.begin(), shown.end(),
+                                [open](const View &view) { return view.id == open; })
+                    || std::any_of(shown.begin(), shown.end(), [pid](const View &view) {
+                           return view.processId == pid && view.urgent;
+                       });
+        });
+    };
+
     for (int gameOver = 1; gameOver <= 2; ++gameOver) {
         const auto box = w.waitForWindow(pid, MessageTitle, within(10s));
         QVERIFY2(box, qPrintable(QStringLiteral("no box at game over %1: ").arg(gameOver)
                                  + w.errorString() + korvu.output()));
+        QVERIFY2(closeIsDropped(box->id), qPrintable(korvu.output() + viewsText(w)));
         QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
         QVERIFY2(w.waitUntilGone(box->id, within(5s)), qPrintable(w.errorString()));
         // The name dialog has no title of its own: the compositor is given the
@@ -103,6 +121,7 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
         QCOMPARE(dialog->client.size(), NameDialogSize);
         const QString typed = QStringLiteral("Deniz %1").arg(gameOver);
         QVERIFY2(w.typeText(typed, true), qPrintable(w.errorString()));
+        QVERIFY2(closeIsDropped(dialog->id), qPrintable(korvu.output() + viewsText(w)));
         QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
         QVERIFY2(w.waitUntilGone(dialog->id, within(5s)), qPrintable(w.errorString()));
         QString name;
