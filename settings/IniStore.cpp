@@ -1,5 +1,7 @@
 #include "settings/IniStore.h"
 
+#include "settings/StoreLayout.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,9 @@
 #include <QSettings>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -35,8 +39,13 @@ FileStamp stampOf(const struct stat &info)
                      nanoseconds(info.st_ctim)};
 }
 
+qint64 milliseconds(qint64 ns)
+{
+    return ns / 1000000;
+}
+
 // Opened without waiting, so a FIFO in a file's place cannot hold the game up,
-// and kept only if it is a regular file (a link to one counts).
+// and kept only if it is a regular file.
 int openRegular(const QByteArray &path, int flags, struct stat &info)
 {
     const int fd = ::open(path.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0600);
@@ -47,23 +56,55 @@ int openRegular(const QByteArray &path, int flags, struct stat &info)
     return fd;
 }
 
-// Reads the file through to its end. QSettings takes a read that fails for an
-// empty file, and a save based on that would drop every key, so a file that
-// does not read whole is not used at all.
-std::optional<FileStamp> readThrough(const QByteArray &path)
+// One version of the file as it was read, byte for byte.
+struct FileText {
+    QByteArray bytes;
+    FileStamp stamp;
+};
+
+// Reads the file (a link to one counts) through to its end. QSettings takes a
+// read that fails for an empty file and keeps no count of what it read, so
+// Korvu keeps the bytes to check its view against: a file that does not read
+// whole, or is larger than the store takes, is not used at all.
+std::optional<FileText> readThrough(const QByteArray &path, qint64 limit)
 {
     struct stat info;
     const int fd = openRegular(path, O_RDONLY, info);
     if (fd < 0)
         return std::nullopt;
-    char buffer[64 * 1024];
-    ssize_t step = 0;
-    while ((step = ::read(fd, buffer, sizeof buffer)) != 0) {
+    FileText text{QByteArray(), stampOf(info)};
+    if (info.st_size <= limit)
+        text.bytes.resize(qsizetype(info.st_size) + 1);
+    qsizetype total = 0;
+    ssize_t step = 1;
+    while (total < text.bytes.size() && step != 0) {
+        step = ::read(fd, text.bytes.data() + total, size_t(text.bytes.size() - total));
         if (step < 0 && errno != EINTR)
             break;
+        total += std::max<ssize_t>(step, 0);
     }
     ::close(fd);
-    return step == 0 ? std::optional<FileStamp>(stampOf(info)) : std::nullopt;
+    // One byte more than the file had, or a read that stopped short, is a
+    // file that changed or failed on the way.
+    if (step < 0 || total != info.st_size)
+        return std::nullopt;
+    text.bytes.truncate(total);
+    return text;
+}
+
+// Whether QSettings read `bytes` as they stand. It gives no error for a read
+// that failed or stopped early, and a NUL byte hides a section header from it,
+// so its view must hold each of Korvu's keys that starts a line of the file,
+// under the section Korvu keeps it in, and some key where a line could set one.
+bool viewMatches(const QByteArray &bytes, const QSettings &view)
+{
+    for (const auto &[section, key] : StoreKeys::all()) {
+        const QByteArray line = key.toLatin1() + '=';
+        if ((bytes.startsWith(line) || bytes.contains('\n' + line))
+            && !view.contains(section + u'/' + key))
+            return false;
+    }
+    return !bytes.contains('=') || !view.allKeys().isEmpty();
 }
 
 bool exists(const QByteArray &path)
@@ -74,11 +115,11 @@ bool exists(const QByteArray &path)
 
 // Korvu's own lock around each save: a kernel lock on a file of its own, so
 // it is never left behind by a killed copy and never taken from a live one.
-// Held until `lock` is closed.
+// A link planted there is not followed. Held until `lock` is closed.
 bool takeCommitLock(QFile &lock, const QByteArray &path, const QDeadlineTimer &deadline)
 {
     struct stat info;
-    const int fd = openRegular(path, O_RDONLY | O_CREAT, info);
+    const int fd = openRegular(path, O_RDONLY | O_CREAT | O_NOFOLLOW, info);
     if (fd < 0 || !lock.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (fd >= 0)
             ::close(fd);
@@ -92,27 +133,49 @@ bool takeCommitLock(QFile &lock, const QByteArray &path, const QDeadlineTimer &d
     return true;
 }
 
-// QSettings takes <file>.lock inside sync() and waits for it without a bound:
-// a folder or FIFO there hangs it, and an empty one (its taker killed before
-// writing its process into it) holds it 30 s. Under the commit lock no copy
-// of Korvu is saving, so an empty lock that no process holds is a leftover.
-bool settingsLockIsFree(const QByteArray &path, const QDeadlineTimer &deadline)
+// QSettings takes <file>.lock inside sync() and waits for it: for ever on a
+// folder or FIFO, and on a file it does not take for a live lock until the
+// file is 30 s old. Under the commit lock no copy of Korvu is saving, so a
+// file or a link there that no process holds is left over: it is removed (a
+// link as a link). Anything else, or a lock held past the deadline, refuses
+// the save.
+bool clearSettingsLock(const QByteArray &path, const QDeadlineTimer &deadline)
 {
-    while (exists(path)) {
+    for (;;) {
         struct stat info;
-        const int fd = openRegular(path, O_RDONLY, info);
-        if (fd < 0)
+        if (::lstat(path.constData(), &info) != 0)
+            return errno == ENOENT;
+        if (deadline.hasExpired() || (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)))
             return false;
-        const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
-        if (!held && info.st_size == 0)
-            ::unlink(path.constData());
-        ::close(fd);
-        // One with a process in it and no holder, QSettings takes over itself.
-        if (!held || deadline.hasExpired())
-            return !held;
-        QThread::msleep(LockPollMs);
+        bool held = false;
+        if (S_ISREG(info.st_mode)) {
+            const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            // Gone or replaced by a link between the two looks: look again.
+            if (fd < 0 && errno != ENOENT && errno != ELOOP)
+                return false;
+            held = fd >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+            if (fd >= 0)
+                ::close(fd);
+        }
+        if (held)
+            QThread::msleep(LockPollMs);
+        else if (::unlink(path.constData()) != 0 && errno != ENOENT)
+            return false;
     }
-    return true;
+}
+
+// Dates the file now, so that QSettings, which tells versions apart by size
+// and time to the millisecond, sees a version it has not parsed.
+bool redate(const QByteArray &path, const FileStamp &parsed)
+{
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    while (milliseconds(nanoseconds(now)) == milliseconds(parsed.modifiedNs)) {
+        QThread::msleep(1);
+        ::clock_gettime(CLOCK_REALTIME, &now);
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, now};
+    return ::utimensat(AT_FDCWD, path.constData(), times, 0) == 0;
 }
 
 // A file whose owner took away every write permission is kept as it is,
@@ -123,11 +186,6 @@ bool mayReplace(const QByteArray &path)
     if (::stat(path.constData(), &info) != 0)
         return errno == ENOENT;
     return (info.st_mode & 0222) != 0 && ::access(path.constData(), W_OK) == 0;
-}
-
-bool mayCreateIn(const QString &file)
-{
-    return ::access(QFile::encodeName(QFileInfo(file).absolutePath()).constData(), W_OK) == 0;
 }
 
 // What a read or an edit sees: a text, a list joined as it was written, or
@@ -179,33 +237,50 @@ void IniStore::setWriteFailureHandler(std::function<void()> handler)
     m_onWriteFailure = std::move(handler);
 }
 
-IniStore::FileState IniStore::refresh(const QString &path)
+IniStore::FileState IniStore::refresh(const QString &path, bool locked)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat info;
     if (::stat(native.constData(), &info) != 0) {
-        m_seen = FileStamp{};
+        m_checked = false;
         return errno == ENOENT && !exists(native) ? FileState::Missing : FileState::Unusable;
     }
-    if (!S_ISREG(info.st_mode))
+    if (!S_ISREG(info.st_mode) || info.st_size > MaxFileSize)
         return FileState::Unusable;
-    if (m_settings && stampOf(info) == m_seen)
+    if (m_settings && m_checked && stampOf(info) == m_parsed)
         return FileState::Readable;
-    const std::optional<FileStamp> stamp = readThrough(native);
-    m_seen = stamp.value_or(FileStamp{});
-    if (!stamp)
+    m_checked = false;
+    std::optional<FileText> text = readThrough(native, MaxFileSize);
+    if (!text)
         return FileState::Unusable;
-    if (m_settings)
+    if (m_settings) {
+        // Changed where QSettings does not look (the same size, the time put
+        // back): dated now, under the lock, so that it parses the new text.
+        if (text->stamp != m_parsed && text->stamp.size == m_parsed.size
+            && milliseconds(text->stamp.modifiedNs) == milliseconds(m_parsed.modifiedNs)) {
+            QFile lock;
+            if ((!locked && !takeCommitLock(lock, native + ".commit-lock", QDeadlineTimer(LockWaitMs)))
+                || !redate(native, m_parsed) || ::stat(native.constData(), &info) != 0)
+                return FileState::Unusable;
+            text->stamp = stampOf(info);
+        }
         m_settings->sync();
-    else
+    } else {
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
+    m_parsed = text->stamp;
+    // Replaced while QSettings read it: its view is of another version.
+    if (::stat(native.constData(), &info) != 0 || stampOf(info) != text->stamp)
+        return FileState::Unusable;
+    m_checked = true;
+    m_unusable = m_unusable || !viewMatches(text->bytes, *m_settings);
     return FileState::Readable;
 }
 
 QString IniStore::GetSetting(const QString &app, const QString &section, const QString &key,
                              const QVariant &defaultValue)
 {
-    if (!m_folder.isEmpty() && refresh(settingsPath(m_folder, app)) == FileState::Readable) {
+    if (!m_folder.isEmpty() && refresh(settingsPath(m_folder, app), false) == FileState::Readable) {
         if (std::optional<QString> stored = storedText(*m_settings, section, key))
             return *stored;
     }
@@ -224,7 +299,7 @@ void IniStore::commit(const QString &app, const std::function<void(SettingsEdit 
 
 bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &)> &edit)
 {
-    if (m_folder.isEmpty())
+    if (m_folder.isEmpty() || m_unusable)
         return false;
     const QString path = settingsPath(m_folder, app);
     const QByteArray native = QFile::encodeName(path);
@@ -233,13 +308,16 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     const QDeadlineTimer deadline(LockWaitMs);
     QFile lock;
     if (!takeCommitLock(lock, native + ".commit-lock", deadline)
-        || !settingsLockIsFree(native + ".lock", deadline))
+        || !clearSettingsLock(native + ".lock", deadline))
         return false;
-    if (refresh(path) == FileState::Unusable)
+    const FileState state = refresh(path, true);
+    m_unusable = m_unusable || state == FileState::Unusable;
+    if (m_unusable)
         return false;
 
     // Its own object for each save, gone before the lock is released: a save
-    // that failed is never retried later, outside the lock.
+    // that failed is never retried later, outside the lock. It shares the
+    // view just checked.
     QSettings settings(path, QSettings::IniFormat);
     SettingsEdit changes([&settings](const QString &section, const QString &key) {
         return storedText(settings, section, key);
@@ -247,8 +325,7 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     edit(changes);
     if (changes.changes().isEmpty())
         return true;
-    const QString target = QFileInfo(path).canonicalFilePath();
-    if (!mayReplace(native) || !mayCreateIn(path) || (!target.isEmpty() && !mayCreateIn(target)))
+    if (!mayReplace(native))
         return false;
     for (const SettingsChange &change : changes.changes())
         settings.setValue(change.section + u'/' + change.key, change.value);
@@ -256,18 +333,22 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     if (settings.status() == QSettings::AccessError)
         return false;
 
-    // QSettings sees a new version by its size and time to the millisecond;
-    // two saves of the same size within one millisecond must still differ.
+    // Another copy's QSettings sees a new version by its size and time to the
+    // millisecond: a save of the same size in the same millisecond as the file
+    // it replaces is dated a millisecond later, and no more.
     struct stat info;
     if (::stat(native.constData(), &info) != 0)
         return false;
-    const qint64 before = m_seen.modifiedNs / 1000000;
-    if (info.st_size == m_seen.size && nanoseconds(info.st_mtim) / 1000000 <= before) {
+    const qint64 before = milliseconds(m_parsed.modifiedNs);
+    if (state == FileState::Readable && info.st_size == m_parsed.size
+        && milliseconds(nanoseconds(info.st_mtim)) == before) {
         const timespec times[2] = {{0, UTIME_OMIT}, {(before + 1) / 1000, (before + 1) % 1000 * 1000000}};
         if (::utimensat(AT_FDCWD, native.constData(), times, 0) != 0
             || ::stat(native.constData(), &info) != 0)
             return false;
     }
-    m_seen = stampOf(info);
+    // The next read checks what was written, as it checks any new version.
+    m_parsed = stampOf(info);
+    m_checked = false;
     return true;
 }

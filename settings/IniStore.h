@@ -30,13 +30,18 @@ struct FileStamp {
 
 // The store as an INI file per user, <config folder>/Korvu/Korvu.conf, one
 // group per section, read and written by QSettings. In front of it stand the
-// guards QSettings lacks: only a regular file (or a link to one) that reads
-// through to its end is used, a save waits a bounded time for Korvu's own
-// lock, and a file the user made read-only is never replaced. A value
-// changed from outside the program is seen at the next read; an unchanged
-// file is not parsed again.
+// guards QSettings lacks: only a regular file (or a link to one) no larger
+// than MaxFileSize that reads through to its end is used; QSettings' view of
+// it is checked against what was read, and a file it misread is never
+// written; a save waits a bounded time for Korvu's own lock; a file the user
+// made read-only is never replaced. A value changed from outside the program
+// is seen at the next read; an unchanged file is not parsed again.
 class IniStore final : public Store {
 public:
+    // Far above the fullest file the game writes: four names and a cell size
+    // of 32,767 characters each, every one escaped to four bytes, is 640 KiB.
+    static constexpr qint64 MaxFileSize = 2 * 1024 * 1024;
+
     // The user's own configuration folder.
     IniStore();
     // Another folder, for tests; an empty one stands for no usable folder.
@@ -54,13 +59,19 @@ public:
 
 private:
     enum class FileState { Missing, Readable, Unusable };
-    FileState refresh(const QString &path);
+    FileState refresh(const QString &path, bool locked);
     bool write(const QString &app, const std::function<void(SettingsEdit &)> &edit);
 
     QString m_folder;
     std::function<void()> m_onWriteFailure;
     bool m_failed = false;
-    // The last version read through, and QSettings' view of it.
+    // QSettings' view of the file, the version it was taken from, and whether
+    // it was checked against that version's bytes.
     std::unique_ptr<QSettings> m_settings;
-    FileStamp m_seen;
+    FileStamp m_parsed;
+    bool m_checked = false;
+    // QSettings misread the file, or a save could not read it whole: what the
+    // windows show may not be what is stored, and QSettings keeps a misread
+    // view while the size and time stay, so nothing is written in this run.
+    bool m_unusable = false;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <array>
+#include <utility>
 
 // Where everything the program remembers lives in the store, what a read gives
 // for a missing key, and which values the game can use. No other file spells a
@@ -29,6 +31,17 @@ inline QString Name(int row)
 inline QString Score(int row)
 {
     return QStringLiteral("Score%1").arg(row);
+}
+
+// Every key the program writes, each with its section.
+inline QList<std::pair<QString, QString>> all()
+{
+    QList<std::pair<QString, QString>> keys;
+    for (const QString &key : {Speed, PPFood, Size, HardCore, Played})
+        keys.append({Options, key});
+    for (int row = 1; row <= HighscoreRows; ++row)
+        keys.append({{Highscore, Name(row)}, {Highscore, Score(row)}});
+    return keys;
 }
 
 } // namespace StoreKeys

@@ -32,7 +32,7 @@ class tst_ScoreCheck : public QObject {
 private slots:
     void theFirstLowerRowIsOverwrittenInPlace_data();
     void theFirstLowerRowIsOverwrittenInPlace();
-    void theScoreIsWrittenBeforeTheNameAndOnlyInTheChosenRow();
+    void theScoreAndTheNameLandTogetherOnlyInTheChosenRow();
     void anEmptyNameIsRecorded();
     void eachQualifyingGameAsksAgain();
     void missingKeysReadAsAnEmptyTable();
@@ -86,14 +86,15 @@ void tst_ScoreCheck::theFirstLowerRowIsOverwrittenInPlace()
                  QStringLiteral("Yeni"));
 }
 
-void tst_ScoreCheck::theScoreIsWrittenBeforeTheNameAndOnlyInTheChosenRow()
+void tst_ScoreCheck::theScoreAndTheNameLandTogetherOnlyInTheChosenRow()
 {
     MemoryStore store;
     setTable(store, {"50", "40", "30", "20"});
     ScriptedNamePrompt names;
     names.names = {QStringLiteral("  Ada Nur  ")};
     CheckScore(qint16(35), store, names, nullptr);
-    QCOMPARE(store.writes, QStringList({"Highscore/Score3=35", "Highscore/Name3=  Ada Nur  "}));
+    QCOMPARE(store.writes, QStringList({"Highscore/Name3=  Ada Nur  ", "Highscore/Score3=35"}));
+    QCOMPARE(store.commits, 1);
     QCOMPARE(store.value(Highscore, QStringLiteral("Name4")), QStringLiteral("P4"));
 }
 
@@ -128,7 +129,7 @@ void tst_ScoreCheck::missingKeysReadAsAnEmptyTable()
     CheckScore(qint16(0), store, names, nullptr);
     QCOMPARE(names.asked, 0);
     CheckScore(qint16(2), store, names, nullptr);
-    QCOMPARE(store.writes, QStringList({"Highscore/Score1=2", "Highscore/Name1=Oyuncu 1"}));
+    QCOMPARE(store.writes, QStringList({"Highscore/Name1=Oyuncu 1", "Highscore/Score1=2"}));
 }
 
 QTEST_GUILESS_MAIN(tst_ScoreCheck)

@@ -3,11 +3,14 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+
+#include <ctime>
 
 namespace {
 
@@ -40,6 +43,8 @@ private slots:
     void everyTextComesBackExactly();
     void missingKeysReadAsTheDefaultText_data();
     void missingKeysReadAsTheDefaultText();
+    void anOutsideEditIsSeenAndKept_data();
+    void anOutsideEditIsSeenAndKept();
     void aSaveKeepsEveryKeyAndDropsTheRest_data();
     void aSaveKeepsEveryKeyAndDropsTheRest();
     void whatASaveLeavesOnTheFile_data();
@@ -67,17 +72,31 @@ void tst_IniStore::everyTextComesBackExactly_data()
     QTest::newRow("newline and tab") << QStringLiteral("a\nb\tc");
     QTest::newRow("looks like a list") << QStringLiteral("1, 2, 3");
     QTest::newRow("10000 characters") << QString(10000, QLatin1Char('k'));
+    // The fullest file the game writes: every box at its limit, each character
+    // one QSettings writes as four bytes ("\x1f").
+    QTest::newRow("32767 characters of four bytes") << QString(32767, QChar(0x1f));
 }
 
 void tst_IniStore::everyTextComesBackExactly()
 {
-    // Through the store, and to and from QSettings, which wrote every existing file.
+    // Through the store, in every name and the cell size at once, and to and
+    // from QSettings, which wrote every existing file.
     QFETCH(QString, text);
     QTemporaryDir dir;
+    QStringList boxes{QStringLiteral("Options/Size")};
+    for (int row = 1; row <= 4; ++row)
+        boxes.append(QStringLiteral("Highscore/Name%1").arg(row));
+    {
+        IniStore store(dir.path());
+        QStringList changes;
+        for (const QString &box : boxes)
+            changes.append(box + u'=' + text);
+        save(store, changes);
+        QVERIFY(!store.hasFailedToWrite());
+    }
     IniStore store(dir.path());
-    save(store, {QStringLiteral("Highscore/Name1=") + text});
-    QCOMPARE(read(store, QStringLiteral("Highscore/Name1")), text);
-    QVERIFY(!store.hasFailedToWrite());
+    for (const QString &box : boxes)
+        QCOMPARE(read(store, box), text);
     {
         QSettings settings(dir.filePath(QStringLiteral("Korvu/Korvu.conf")), QSettings::IniFormat);
         QCOMPARE(settings.value(QStringLiteral("Highscore/Name1")).toString(), text);
@@ -111,12 +130,41 @@ void tst_IniStore::missingKeysReadAsTheDefaultText()
     QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
                               QStringLiteral("Size"), fallback),
              expected);
-    // A value written from outside the program is seen at the next read.
-    QFile file(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Options]\nSize=written outside\n");
+}
+
+void tst_IniStore::anOutsideEditIsSeenAndKept_data()
+{
+    QTest::addColumn<QByteArray>("edit"); // the file after the edit; before it, Size=7
+    QTest::addColumn<int>("later"); // ms: the time it is dated after the store's save
+    QTest::newRow("another size") << QByteArray("[Options]\nSize=written outside\n") << 2000;
+    QTest::newRow("the same size") << QByteArray("[Options]\nSize=9\n") << 2000;
+    // Where QSettings, which compares size and time, sees no change at all.
+    QTest::newRow("the same size and time") << QByteArray("[Options]\nSize=9\n") << 0;
+}
+
+void tst_IniStore::anOutsideEditIsSeenAndKept()
+{
+    QFETCH(QByteArray, edit);
+    QFETCH(int, later);
+    QTemporaryDir dir;
+    IniStore store(dir.path());
+    save(store, {QStringLiteral("Options/Size=7")});
+    QCOMPARE(read(store, QStringLiteral("Options/Size")), QStringLiteral("7"));
+    const QString path = dir.filePath(QStringLiteral("Korvu/Korvu.conf"));
+    const QDateTime saved = QFileInfo(path).lastModified();
+    QFile file(path); // written in place
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QCOMPARE(file.write(edit), edit.size());
+    QVERIFY(file.resize(edit.size()));
+    QVERIFY(file.setFileTime(saved.addMSecs(later), QFileDevice::FileModificationTime));
     file.close();
-    QCOMPARE(read(store, QStringLiteral("Options/Size")), QStringLiteral("written outside"));
+    const QString outside = QString::fromLatin1(edit.mid(edit.indexOf('=') + 1).trimmed());
+    QCOMPARE(read(store, QStringLiteral("Options/Size")), outside);
+    // A save over it starts from the edit, not from what the store saw before.
+    save(store, {QStringLiteral("Options/Speed=4")});
+    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("Options/Size")).toString(),
+             outside);
+    QCOMPARE(read(store, QStringLiteral("Options/Speed")), QStringLiteral("4"));
 }
 
 void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest_data()
@@ -134,12 +182,13 @@ void tst_IniStore::aSaveKeepsEveryKeyAndDropsTheRest_data()
             << QByteArray("[General]\nTop=1\n[Options]\n%53ize=7\n%U0053peed=4\nList=1, 2, 3\n"
                           "[Highscore]\nName1=@ByteArray(Ada)\n"
                           "Name2=@String(Bo\\0ra)\nName3=\"a, b\"\nName4=\\x15f\\x131k\n"
-                          "Score1=@Invalid()\n")
+                          "Score1=@Invalid()\nScore2=a\xff\xfe\n")
             << QStringList{"General/Top=<missing>", "Options/Size=7", "Options/Speed=4",
                            "Options/List=1, 2, 3", "Highscore/Name1=Ada",
                            QStringLiteral("Highscore/Name2=Bo%1ra").arg(QChar(0)),
                            "Highscore/Name3=a, b", QStringLiteral("Highscore/Name4=\u015f\u0131k"),
-                           "Highscore/Score1=<missing>"}
+                           "Highscore/Score1=<missing>",
+                           QStringLiteral("Highscore/Score2=a\ufffd\ufffd")}
             << QByteArrayList{};
 }
 
@@ -187,6 +236,9 @@ void tst_IniStore::whatASaveLeavesOnTheFile()
     QFETCH(int, saved);
     QTemporaryDir dir;
     const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("Korvu/Korvu.conf")));
+    const auto milliseconds = [](const timespec &time) {
+        return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+    };
     struct stat info;
     if (mode != 0) {
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
@@ -194,8 +246,8 @@ void tst_IniStore::whatASaveLeavesOnTheFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write("[Highscore]\nName1=Bob\n"), 22);
         QVERIFY(file.flush());
-        // Dated ahead, as a save in the same millisecond would be.
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(10),
+        // Dated far ahead by a clock gone wrong.
+        QVERIFY(file.setFileTime(QDateTime(QDate(2100, 1, 1), QTime(0, 0)),
                                  QFileDevice::FileModificationTime));
         QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
     }
@@ -203,14 +255,18 @@ void tst_IniStore::whatASaveLeavesOnTheFile()
     IniStore store(dir.path());
     QCOMPARE(read(store, QStringLiteral("Highscore/Name1")), mode != 0 ? "Bob" : "<missing>");
     QCOMPARE(::stat(path.constData(), &info) == 0, mode != 0);
-    const qint64 before = mode != 0 ? info.st_mtim.tv_sec * 1000 + info.st_mtim.tv_nsec / 1000000 : 0;
+    const qint64 before = mode != 0 ? milliseconds(info.st_mtim) : 0;
     save(store, {QStringLiteral("Highscore/Name1=Ada")});
     ::umask(previous);
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
     QCOMPARE(::stat(path.constData(), &info), 0);
     QCOMPARE(int(info.st_mode & 0777), saved);
-    // Another copy's QSettings sees a new version only by its size and time,
-    // so a save of the same size is always dated later.
-    QVERIFY(info.st_mtim.tv_sec * 1000 + info.st_mtim.tv_nsec / 1000000 > before);
+    // Another copy's QSettings sees a new version only by its size and time:
+    // a save of the same size is dated apart from the file it replaced, and
+    // never further ahead than a millisecond past the save's own clock.
+    QVERIFY(milliseconds(info.st_mtim) != before);
+    QVERIFY(milliseconds(info.st_mtim) <= milliseconds(now) + 1);
 }
 
 void tst_IniStore::theConfigFolderFollowsTheXdgRules_data()

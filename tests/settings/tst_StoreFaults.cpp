@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMap>
 #include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -70,7 +71,8 @@ int runWriter(const QString &folder, const QString &writer, int rounds, bool ann
 
 // --start: opens and closes the start window; prints the size and speed it
 // showed and how often it said it could not save. "-" is the user's own folder.
-int runStart(const QString &folder)
+// With `wait`, it says "started" once loaded and closes at a line on its input.
+int runStart(const QString &folder, bool wait)
 {
     IniStore store = folder == QLatin1String("-") ? IniStore() : IniStore(folder);
     ScriptedMessageBoxes messages;
@@ -79,6 +81,11 @@ int runStart(const QString &folder)
     frmStart window(store, messages, StartActions{});
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     const QString shown = window.TSize->text() + u' ' + QString::number(window.CSpeed->currentIndex());
+    if (wait) {
+        say(QStringLiteral("started"));
+        std::string line;
+        std::getline(std::cin, line);
+    }
     window.show();
     window.close();
     say(shown + u' ' + QString::number(messages.asked.size()));
@@ -107,12 +114,13 @@ int runScore(const QString &folder, qint16 score)
 }
 
 // A child, under strace when `fault` names one for the syscalls on `file`
-// ("read:error=EIO:when=1").
+// ("read:error=EIO:when=1"), which it logs to `trace`.
 std::unique_ptr<QProcess> startChild(const QStringList &arguments,
                                      const QProcessEnvironment &environment =
                                              QProcessEnvironment::systemEnvironment(),
                                      const QString &fault = QString(),
-                                     const QString &file = QString())
+                                     const QString &file = QString(),
+                                     const QString &trace = QStringLiteral("/dev/null"))
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);
@@ -124,7 +132,7 @@ std::unique_ptr<QProcess> startChild(const QStringList &arguments,
         traced.insert(QStringLiteral("ASAN_OPTIONS"),
                       traced.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
         process->setProcessEnvironment(traced);
-        process->setArguments(QStringList{"-o", "/dev/null", "-P", file,
+        process->setArguments(QStringList{"-o", trace, "-P", file,
                                           QStringLiteral("--inject=") + fault,
                                           process->program()}
                               + arguments);
@@ -157,6 +165,22 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Every key of the file, as QSettings reads it.
+QMap<QString, QString> storedValues(const QString &path)
+{
+    QSettings file(path, QSettings::IniFormat);
+    QMap<QString, QString> values;
+    for (const QString &key : file.allKeys())
+        values.insert(key, file.value(key).toString());
+    return values;
 }
 
 QByteArray randomBytes(qint64 size)
@@ -198,6 +222,8 @@ private slots:
     void aStartKeepsEveryScoreRowItCanRead_data();
     void aStartKeepsEveryScoreRowItCanRead();
     void aLinkToDevNullIsNeverReplaced();
+    void aFailedReadAnywhereCostsNoKeyAndNoRow_data();
+    void aFailedReadAnywhereCostsNoKeyAndNoRow();
 };
 
 void tst_StoreFaults::twoProgramsWritingAtOnceLoseNothing()
@@ -229,7 +255,8 @@ void tst_StoreFaults::aWriterKilledMidSaveLeavesAWholeCommit()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
     // A large file makes every save slow, so kills land inside them.
-    writeFile(confPath(dir.path()), "[Notes]\nText=" + QByteArray(2'700'000, 'n') + '\n');
+    writeFile(confPath(dir.path()),
+              "[Notes]\nText=" + QByteArray(IniStore::MaxFileSize * 9 / 10, 'n') + '\n');
     QCOMPARE(runWriter(dir.path(), QStringLiteral("seed"), 1), 0);
     QRandomGenerator random(20261208);
     QString previous;
@@ -326,7 +353,10 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce_data()
     QTest::addColumn<QString>("stays");
     const bool root = ::geteuid() == 0;
     QTest::newRow("random bytes") << "random" << 0 << "file";
-    QTest::newRow("10 MB of junk") << "huge" << 0 << "file";
+    // Neither parsed nor written: QSettings needs some twenty times a file's size.
+    QTest::newRow("a file larger than the store takes") << "huge" << 1 << "file";
+    // What a crash leaves: QSettings no longer sees the section header.
+    QTest::newRow("NUL bytes before the table's header") << "nul" << 1 << "file";
     // Made read-only to keep a table: not replaced, even by root.
     QTest::newRow("a read-only file") << "read-only" << 1 << "file";
     // A disk that fails every read: nothing read is taken for nothing stored.
@@ -340,8 +370,14 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce_data()
     QTest::newRow("a folder where the lock goes") << "lock folder" << 1 << "none";
     // A save killed after creating its lock, before writing its process into it.
     QTest::newRow("an empty lock from a save killed as it took it") << "empty lock" << 0 << "none";
-    // Root may remove the stale lock even here.
-    QTest::newRow("a stale lock in a read-only folder") << "stale lock" << (root ? 0 : 1) << "none";
+    // QSettings would wait until these are 30 s old; no process holds them.
+    QTest::newRow("a lock of one byte") << "junk lock" << 0 << "none";
+    QTest::newRow("a link where the lock goes") << "lock link" << 0 << "none";
+    // Another program's QSettings holding its lock past the 2 s a save waits.
+    QTest::newRow("a lock held by a live process") << "live lock" << 1 << "none";
+    QTest::newRow("a link where Korvu's own lock goes") << "commit lock link" << 1 << "none";
+    // Made immutable where root is testing, since root writes any folder.
+    QTest::newRow("a stale lock in a read-only folder") << "stale lock" << 1 << "none";
     QTest::newRow("no home") << "no home" << 1 << "none";
 }
 
@@ -358,9 +394,15 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce()
     QStringList arguments{QStringLiteral("--start"), dir.path()};
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const bool rootHadNoConfig = !QFileInfo::exists(QStringLiteral("/.config/Korvu"));
+    std::unique_ptr<QProcess> holder;
 
-    if (damage == QLatin1String("random") || damage == QLatin1String("huge")) {
-        writeFile(path, randomBytes(damage == QLatin1String("huge") ? 10 * 1024 * 1024 : 4096));
+    if (damage == QLatin1String("random")) {
+        writeFile(path, randomBytes(4096));
+    } else if (damage == QLatin1String("huge")) {
+        writeFile(path, "[Options]\nPlayed=True\nSize=8\n[Notes]\nText="
+                                + QByteArray(IniStore::MaxFileSize, 'n') + '\n');
+    } else if (damage == QLatin1String("nul")) {
+        writeFile(path, QByteArray(64, '\0') + "[Highscore]\nScore1=40\nName1=Ada\n");
     } else if (damage == QLatin1String("read-only") || damage == QLatin1String("read error")) {
         writeFile(path, "[Highscore]\nScore1=40\n");
         if (damage == QLatin1String("read-only"))
@@ -384,29 +426,47 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce()
         QVERIFY(QDir().mkpath(path + QStringLiteral(".lock")));
     } else if (damage == QLatin1String("empty lock")) {
         writeFile(path + QStringLiteral(".lock"), QByteArray());
+    } else if (damage == QLatin1String("junk lock")) {
+        writeFile(path + QStringLiteral(".lock"), "x");
+    } else if (damage == QLatin1String("lock link") || damage == QLatin1String("commit lock link")) {
+        writeFile(elsewhere, "kept");
+        QVERIFY(QFile::link(elsewhere, path + (damage == QLatin1String("lock link")
+                                                       ? QStringLiteral(".lock")
+                                                       : QStringLiteral(".commit-lock"))));
+        if (damage == QLatin1String("commit lock link"))
+            QVERIFY(QFile::remove(elsewhere));
+    } else if (damage == QLatin1String("live lock")) {
+        holder = startChild({QStringLiteral("--lock"), path + QStringLiteral(".lock")});
+        QVERIFY(holder->waitForReadyRead(30000));
     } else if (damage == QLatin1String("stale lock")) {
         // What a save killed while it held the lock leaves behind.
-        auto holder = startChild({QStringLiteral("--lock"), path + QStringLiteral(".lock")});
+        holder = startChild({QStringLiteral("--lock"), path + QStringLiteral(".lock")});
         QVERIFY(holder->waitForReadyRead(30000));
         ::kill(pid_t(holder->processId()), SIGKILL);
         QVERIFY(holder->waitForFinished());
         QVERIFY(QFileInfo::exists(path + QStringLiteral(".lock")));
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        if (::geteuid() == 0 && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) != 0)
+            QSKIP("root writes any folder, and chattr cannot make this one immutable");
     } else if (damage == QLatin1String("no home")) {
         environment.remove(QStringLiteral("HOME"));
         environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
         arguments.last() = QStringLiteral("-");
     }
 
+    const QByteArray before = fileType(path) == QLatin1String("file") ? fileBytes(path) : QByteArray();
     auto start = startChild(arguments, environment,
                             damage == QLatin1String("read error") ? QStringLiteral("read:error=EIO")
                                                                   : QString(),
                             path);
-    // A hang is a failure here, not a stuck test run; QSettings alone waits
-    // 30 s for an empty lock.
+    // A hang is a failure here, not a stuck test run: QSettings alone waits
+    // 30 s for a lock it takes for stale, each save at most 2 s.
     const bool finished = start->waitForFinished(15000);
     if (!finished)
         start->kill();
+    if (holder)
+        holder->kill();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                   | QFileDevice::ExeOwner);
     QVERIFY2(finished, "the start window never came up");
@@ -414,14 +474,17 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce()
              QStringLiteral("5 0 %1").arg(notices).toLatin1());
     if (stays != QLatin1String("none"))
         QCOMPARE(fileType(path), stays);
+    // A start that says it could not save leaves the file as it found it.
+    if (notices > 0 && !before.isEmpty())
+        QCOMPARE(fileBytes(path), before);
+    // What a link points at is the settings' own file, or nobody's business.
     if (damage == QLatin1String("link to file"))
         QCOMPARE(QSettings(elsewhere, QSettings::IniFormat).value("Options/Size").toString(),
                  QStringLiteral("5"));
-    if (damage == QLatin1String("read-only") || damage == QLatin1String("read error")) {
-        QFile kept(path);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("[Highscore]\nScore1=40\n"));
-    }
+    if (damage == QLatin1String("lock link"))
+        QCOMPARE(fileBytes(elsewhere), QByteArray("kept"));
+    if (damage == QLatin1String("commit lock link"))
+        QCOMPARE(fileType(elsewhere), QStringLiteral("none"));
     if (rootHadNoConfig)
         QVERIFY(!QFileInfo::exists(QStringLiteral("/.config/Korvu")));
 }
@@ -429,42 +492,32 @@ void tst_StoreFaults::aStartOnAnUnusableStoreNeverHangsAndSaysSoOnce()
 void tst_StoreFaults::aStartKeepsEveryScoreRowItCanRead_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("fault"); // injected into the reads of the file
     QTest::addColumn<QString>("size");
     QTest::addColumn<QString>("row1"); // after the start: "<score> <name>"
     const QByteArray table = "[Highscore]\nScore1=9\nName1=Ada\n";
-    // A read that fails says nothing about what is stored: the start decides
-    // again on the read its save is based on.
-    QTest::newRow("the first read fails")
-            << "[Options]\nPlayed=True\nSize=8\n" + table << "read:error=EIO:when=1" << "8"
-            << "9 Ada";
     QTest::newRow("junk around readable lines")
             << QByteArray("\x01\x02 junk line\n[Options]\nPlayed=True\nSize=9\n\xff\xfe=\n"
                           "Speed=3\n[Highscore\nScore1=40\n[Highscore]\nName1=Ada\n")
-            << QString() << "9" << "40 Ada";
+            << "9" << "40 Ada";
     // What a score saved into a fresh file leaves, when the file went while a game ran.
-    QTest::newRow("no options") << table << QString() << "5" << "9 Ada";
+    QTest::newRow("no options") << table << "5" << "9 Ada";
     QTest::newRow("options in another case")
-            << "[options]\nplayed=True\nsize=8\n" + table << QString() << "5" << "9 Ada";
+            << "[options]\nplayed=True\nsize=8\n" + table << "5" << "9 Ada";
     QTest::newRow("Played unreadable")
-            << "[Options]\nPlayed=@Invalid()\nSize=8\n" + table << QString() << "8" << "9 Ada";
+            << "[Options]\nPlayed=@Invalid()\nSize=8\n" + table << "8" << "9 Ada";
     QTest::newRow("Played says no")
-            << "[Options]\nPlayed=False\nSize=8\n" + table << QString() << "5" << "0 ";
+            << "[Options]\nPlayed=False\nSize=8\n" + table << "5" << "0 ";
 }
 
 void tst_StoreFaults::aStartKeepsEveryScoreRowItCanRead()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QString, fault);
     QFETCH(QString, size);
     QFETCH(QString, row1);
-    if (!fault.isEmpty() && !canInjectFaults())
-        QSKIP("strace is not installed or may not trace here");
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
     writeFile(confPath(dir.path()), file);
-    auto start = startChild({QStringLiteral("--start"), dir.path()},
-                            QProcessEnvironment::systemEnvironment(), fault, confPath(dir.path()));
+    auto start = startChild({QStringLiteral("--start"), dir.path()});
     QVERIFY(start->waitForFinished(30000));
     QCOMPARE(start->readAllStandardOutput().split(' ').first(), size.toLatin1());
 
@@ -499,6 +552,86 @@ void tst_StoreFaults::aLinkToDevNullIsNeverReplaced()
     QCOMPARE(fileType(confPath(dir.path())), QStringLiteral("link"));
 }
 
+void tst_StoreFaults::aFailedReadAnywhereCostsNoKeyAndNoRow_data()
+{
+    QTest::addColumn<QString>("run");
+    QTest::addColumn<QString>("fault"); // what the read() of the file numbered %1 returns
+    const std::pair<const char *, const char *> runs[] = {
+            {"start", "a start over a full table"},
+            {"score", "a score saved after another copy's save"},
+            {"exit", "the exit save after another copy's save"}};
+    // Two in a row fail Korvu's read at the start and again at the save.
+    const std::pair<const char *, const char *> faults[] = {
+            {"error=EIO:when=%1", "a read error"},
+            {"retval=0:when=%1", "an early end of file"},
+            {"retval=0:when=%1..%2", "two early ends in a row"}};
+    for (const auto &[run, what] : runs) {
+        for (const auto &[fault, how] : faults)
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(what, how))) << run << fault;
+    }
+}
+
+void tst_StoreFaults::aFailedReadAnywhereCostsNoKeyAndNoRow()
+{
+    // QSettings takes a read that fails for a file that ends there. Each read
+    // of the run fails in turn, from the first to the last one it makes: the
+    // run either saves everything it should or says so and leaves the file be.
+    QFETCH(QString, run);
+    QFETCH(QString, fault);
+    if (!canInjectFaults())
+        QSKIP("strace is not installed or may not trace here");
+    const QByteArray table = "[Highscore]\nName1=Ada\nName2=Bora\nName3=Cem\nName4=Deniz\n"
+                             "Score1=90\nScore2=70\nScore3=40\nScore4=10\n[Options]\nHardCore=2\n"
+                             "PPFood=4\nPlayed=True\nSize=8\nSpeed=3\n";
+    int when = 1;
+    for (bool injected = true; injected; ++when) {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu")));
+        const QString path = confPath(dir.path());
+        writeFile(path, table);
+        QStringList arguments{QStringLiteral("--start"), dir.path()};
+        if (run == QLatin1String("score"))
+            arguments = QStringList{QStringLiteral("--score"), dir.path(), QStringLiteral("50")};
+        else if (run == QLatin1String("exit"))
+            arguments.append(QStringLiteral("wait"));
+        const QString trace = dir.filePath(QStringLiteral("trace"));
+        auto child = startChild(arguments, QProcessEnvironment::systemEnvironment(),
+                                QStringLiteral("read:") + QString(fault)
+                                                                  .replace(QStringLiteral("%1"), QString::number(when))
+                                                                  .replace(QStringLiteral("%2"), QString::number(when + 1)),
+                                path, trace);
+        QMap<QString, QString> expected = storedValues(path);
+        if (run != QLatin1String("start")) {
+            QVERIFY(child->waitForReadyRead(30000));
+            child->readLine();
+            IniStore other(dir.path());
+            other.commit(StoreKeys::App, [](SettingsEdit &edit) {
+                edit.setValue(StoreKeys::Highscore, StoreKeys::Name(4), QStringLiteral("Outside"));
+            });
+            QVERIFY(!other.hasFailedToWrite());
+            expected = storedValues(path);
+            if (run == QLatin1String("score")) {
+                expected[QStringLiteral("Highscore/Score3")] = QStringLiteral("50");
+                expected[QStringLiteral("Highscore/Name3")] = QStringLiteral("Eda");
+            }
+        }
+        const QByteArray before = fileBytes(path);
+        child->write("Eda\n");
+        QVERIFY(child->waitForFinished(30000));
+        const bool refused = run == QLatin1String("score")
+                ? child->exitCode() == 1
+                : child->readAllStandardOutput().trimmed().endsWith(" 1");
+        const QString at = QStringLiteral("read %1").arg(when);
+        if (refused)
+            QVERIFY2(fileBytes(path) == before, qPrintable(at));
+        else
+            QVERIFY2(storedValues(path) == expected, qPrintable(at + u'\n' + fileBytes(path)));
+        injected = fileBytes(trace).contains("INJECTED");
+    }
+    // A start reads the file at least twice: Korvu once, QSettings once.
+    QVERIFY2(when > 4, qPrintable(QString::number(when)));
+}
+
 int main(int argc, char *argv[])
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
@@ -521,8 +654,8 @@ int main(int argc, char *argv[])
         return 0;
     }
     QApplication app(argc, argv);
-    if (mode == "--start" && argc == 3)
-        return runStart(QString::fromLocal8Bit(argv[2]));
+    if (mode == "--start" && (argc == 3 || argc == 4))
+        return runStart(QString::fromLocal8Bit(argv[2]), argc == 4);
     tst_StoreFaults test;
     return QTest::qExec(&test, argc, argv);
 }

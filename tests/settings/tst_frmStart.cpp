@@ -45,7 +45,7 @@ struct Fixture {
 class tst_frmStart : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartWritesEveryDefaultInOrder();
+    void firstStartWritesEveryDefaultInOneCommit();
     void laterStartRestoresWithoutWriting();
     void missingKeysRestoreTheirDefaults();
     void damagedStoreNeverWipesTheScoreTable_data();
@@ -54,22 +54,22 @@ private slots:
     void storedSpeedOutsideTheListSelectsTheFirst();
     void pickingASpeedSetsPointsPerFood();
     void tabOrderFollowsTheDesign();
-    void closingSavesSizePointsAndSpeedInOrder();
+    void closingSavesSizePointsAndSpeedInOneCommit();
     void enterPressesBaslat();
     void baslatRefusesAnUnusableSize_data();
     void baslatRefusesAnUnusableSize();
     void baslatRefusesPointsThatAreNoNumber();
 };
 
-void tst_frmStart::firstStartWritesEveryDefaultInOrder()
+void tst_frmStart::firstStartWritesEveryDefaultInOneCommit()
 {
     Fixture f;
     frmStart &w = f.open();
     const QStringList expected{
-        "Options/HardCore=2", "Options/Played=True", "Options/Speed=0", "Options/PPFood=1",
-        "Options/Size=5",     "Highscore/Name1=",    "Highscore/Name2=", "Highscore/Name3=",
-        "Highscore/Name4=",   "Highscore/Score1=0",  "Highscore/Score2=0", "Highscore/Score3=0",
-        "Highscore/Score4=0",
+        "Highscore/Name1=",   "Highscore/Name2=",   "Highscore/Name3=",   "Highscore/Name4=",
+        "Highscore/Score1=0", "Highscore/Score2=0", "Highscore/Score3=0", "Highscore/Score4=0",
+        "Options/HardCore=2", "Options/PPFood=1",   "Options/Played=True", "Options/Size=5",
+        "Options/Speed=0",
     };
     QCOMPARE(f.store.writes, expected);
     QCOMPARE(f.store.commits, 1);
@@ -135,9 +135,10 @@ void tst_frmStart::damagedStoreNeverWipesTheScoreTable()
     QCOMPARE(f.store.value(Highscore, QStringLiteral("Score1")), score1);
     QCOMPARE(w.TSize->text(), size);
     QCOMPARE(f.store.writes.size(), writes);
-    if (writes > 0)
-        QCOMPARE(f.store.writes.mid(0, 2),
-                 QStringList({"Options/HardCore=2", "Options/Played=True"}));
+    if (writes > 0) {
+        QVERIFY(f.store.writes.contains(QStringLiteral("Options/HardCore=2")));
+        QVERIFY(f.store.writes.contains(QStringLiteral("Options/Played=True")));
+    }
 }
 
 void tst_frmStart::storedSpeedOutsideTheListSelectsTheFirst_data()
@@ -195,7 +196,7 @@ void tst_frmStart::tabOrderFollowsTheDesign()
     }
 }
 
-void tst_frmStart::closingSavesSizePointsAndSpeedInOrder()
+void tst_frmStart::closingSavesSizePointsAndSpeedInOneCommit()
 {
     Fixture f;
     f.laterStart(QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("7"));
@@ -204,7 +205,7 @@ void tst_frmStart::closingSavesSizePointsAndSpeedInOrder()
     w.TSize->setText(QStringLiteral(" 9 "));
     w.close();
     QCOMPARE(f.store.writes,
-             QStringList({"Options/Size= 9 ", "Options/PPFood=4", "Options/Speed=3"}));
+             QStringList({"Options/PPFood=4", "Options/Size= 9 ", "Options/Speed=3"}));
     QCOMPARE(f.store.commits, 1);
 }
 

@@ -6,8 +6,9 @@
 #include <QMap>
 #include <QStringList>
 
-// An in-memory store that records every write in order, as "Section/Key=value",
-// and counts the commits they came in.
+// An in-memory store that records every write as "Section/Key=value" and
+// counts the commits they came in. A commit lands as a whole, so the order of
+// its keys cannot be seen: each commit's writes are recorded sorted.
 class MemoryStore final : public Store {
 public:
     QString GetSetting(const QString &app, const QString &section, const QString &key,
@@ -25,11 +26,14 @@ public:
         });
         edit(changes);
         ++commits;
+        QStringList committed;
         for (const SettingsChange &change : changes.changes()) {
-            writes.append(change.section + QLatin1Char('/') + change.key + QLatin1Char('=')
-                          + change.value);
+            committed.append(change.section + QLatin1Char('/') + change.key + QLatin1Char('=')
+                             + change.value);
             values.insert(path(app, change.section, change.key), change.value);
         }
+        committed.sort();
+        writes.append(committed);
     }
 
     void set(const QString &section, const QString &key, const QString &value)
