@@ -32,7 +32,7 @@ void CheckScore(qint16 score, Store &store, NamePrompt &names, QWidget *owner)
     if (chosen > StoreKeys::HighscoreRows)
         return;
 
-    const QString name = names.askNameFor(owner, score, chosen);
+    const QString name = names.askName(owner, score, chosen);
     // Another copy of the game may have saved a score while the dialog was
     // open: the row is chosen again against the table as it is now, so two
     // games end as if played one after the other. Score and name land together.

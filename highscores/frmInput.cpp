@@ -64,32 +64,17 @@ void frmInput::showEvent(QShowEvent *event)
     DesignDialog::showEvent(event);
 }
 
-namespace {
-
-// Runs the dialog, then gives its owner the keyboard back if the owner is
-// still there: the window system may have closed both.
-QString askWith(frmInput *opened)
+QString DialogNamePrompt::askName(QWidget *owner, qint16 score, int row)
 {
-    const QPointer<QWidget> ownerAlive = opened->parentWidget();
-    QPointer<frmInput> dialog = opened;
+    // Runs the dialog, then gives its owner the keyboard back if the owner is
+    // still there: the window system may have closed both.
+    const QPointer<QWidget> ownerAlive = owner;
+    QPointer<frmInput> dialog = new frmInput(owner);
+    dialog->describeEntry(score, row);
     dialog->exec();
     const QString name = dialog ? dialog->chosenName() : frmInput::InitialName;
     delete dialog;
     if (ownerAlive)
         takeBackTheKeyboard(ownerAlive);
     return name;
-}
-
-} // namespace
-
-QString DialogNamePrompt::askName(QWidget *owner)
-{
-    return askWith(new frmInput(owner));
-}
-
-QString DialogNamePrompt::askNameFor(QWidget *owner, qint16 score, int row)
-{
-    auto *dialog = new frmInput(owner);
-    dialog->describeEntry(score, row);
-    return askWith(dialog);
 }

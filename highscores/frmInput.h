@@ -36,6 +36,5 @@ protected:
 // a dialog closed by the window system gives the initial name.
 class DialogNamePrompt final : public NamePrompt {
 public:
-    QString askName(QWidget *owner) override;
-    QString askNameFor(QWidget *owner, qint16 score, int row) override;
+    QString askName(QWidget *owner, qint16 score, int row) override;
 };

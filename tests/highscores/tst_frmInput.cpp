@@ -56,7 +56,7 @@ void tst_frmInput::everyAskOpensANewDialogAndGivesItsName()
             else
                 dialog->windowHandle()->close();
         });
-        QCOMPARE(prompt.askName(nullptr), name);
+        QCOMPARE(prompt.askName(nullptr, 40, 1), name);
         QCOMPARE(shown, QStringLiteral("Oyuncu 1"));
     }
 }

@@ -96,7 +96,7 @@ int runStart(const QString &folder, bool wait)
 // sends once every copy has reached its dialog.
 class WaitingNamePrompt final : public NamePrompt {
 public:
-    QString askName(QWidget *) override
+    QString askName(QWidget *, qint16, int) override
     {
         say(QStringLiteral("asking"));
         std::string name;

@@ -10,15 +10,10 @@
 // and for which score and row it was asked last.
 class ScriptedNamePrompt final : public NamePrompt {
 public:
-    QString askNameFor(QWidget *owner, qint16 score, int row) override
+    QString askName(QWidget *owner, qint16 score, int row) override
     {
         lastScore = score;
         lastRow = row;
-        return askName(owner);
-    }
-
-    QString askName(QWidget *owner) override
-    {
         ++asked;
         lastOwner = owner;
         if (onAsk)
