@@ -239,6 +239,21 @@ void IniStore::setWriteFailureHandler(std::function<void()> handler)
 
 IniStore::FileState IniStore::refresh(const QString &path, bool locked)
 {
+    // Another copy may put a new version in place while QSettings reads the
+    // old one: that is read again. A read that fails otherwise leaves the file
+    // alone for the rest of the run: the windows may show defaults for what
+    // it holds, and a save would write them.
+    FileState state = FileState::Replaced;
+    for (int attempt = 0; attempt < 3 && state == FileState::Replaced; ++attempt)
+        state = readVersion(path, locked);
+    if (state == FileState::Missing || state == FileState::Readable)
+        return state;
+    m_unusable = true;
+    return FileState::Unusable;
+}
+
+IniStore::FileState IniStore::readVersion(const QString &path, bool locked)
+{
     const QByteArray native = QFile::encodeName(path);
     struct stat info;
     if (::stat(native.constData(), &info) != 0) {
@@ -269,9 +284,10 @@ IniStore::FileState IniStore::refresh(const QString &path, bool locked)
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
     }
     m_parsed = text->stamp;
-    // Replaced while QSettings read it: its view is of another version.
-    if (::stat(native.constData(), &info) != 0 || stampOf(info) != text->stamp)
+    if (::stat(native.constData(), &info) != 0)
         return FileState::Unusable;
+    if (stampOf(info) != text->stamp)
+        return FileState::Replaced;
     m_checked = true;
     m_unusable = m_unusable || !viewMatches(text->bytes, *m_settings);
     return FileState::Readable;
@@ -311,7 +327,6 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
         || !clearSettingsLock(native + ".lock", deadline))
         return false;
     const FileState state = refresh(path, true);
-    m_unusable = m_unusable || state == FileState::Unusable;
     if (m_unusable)
         return false;
 
@@ -333,22 +348,20 @@ bool IniStore::write(const QString &app, const std::function<void(SettingsEdit &
     if (settings.status() == QSettings::AccessError)
         return false;
 
-    // Another copy's QSettings sees a new version by its size and time to the
-    // millisecond: a save of the same size in the same millisecond as the file
-    // it replaces is dated a millisecond later, and no more.
+    // Saved. Another copy's QSettings sees a new version by its size and time
+    // to the millisecond: a save of the same size in the same millisecond as
+    // the file it replaces is dated a millisecond later, and no more.
     struct stat info;
-    if (::stat(native.constData(), &info) != 0)
-        return false;
     const qint64 before = milliseconds(m_parsed.modifiedNs);
-    if (state == FileState::Readable && info.st_size == m_parsed.size
+    const bool seen = ::stat(native.constData(), &info) == 0;
+    if (seen && state == FileState::Readable && info.st_size == m_parsed.size
         && milliseconds(nanoseconds(info.st_mtim)) == before) {
         const timespec times[2] = {{0, UTIME_OMIT}, {(before + 1) / 1000, (before + 1) % 1000 * 1000000}};
-        if (::utimensat(AT_FDCWD, native.constData(), times, 0) != 0
-            || ::stat(native.constData(), &info) != 0)
-            return false;
+        if (::utimensat(AT_FDCWD, native.constData(), times, 0) == 0)
+            ::stat(native.constData(), &info);
     }
     // The next read checks what was written, as it checks any new version.
-    m_parsed = stampOf(info);
+    m_parsed = seen ? stampOf(info) : FileStamp{};
     m_checked = false;
     return true;
 }

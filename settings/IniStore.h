@@ -58,8 +58,10 @@ public:
     bool hasFailedToWrite() const { return m_failed; }
 
 private:
-    enum class FileState { Missing, Readable, Unusable };
+    // Replaced: another version was put in place while QSettings read one.
+    enum class FileState { Missing, Readable, Unusable, Replaced };
     FileState refresh(const QString &path, bool locked);
+    FileState readVersion(const QString &path, bool locked);
     bool write(const QString &app, const std::function<void(SettingsEdit &)> &edit);
 
     QString m_folder;
@@ -70,7 +72,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
     FileStamp m_parsed;
     bool m_checked = false;
-    // QSettings misread the file, or a save could not read it whole: what the
+    // The file could not be read whole, or QSettings misread it: what the
     // windows show may not be what is stored, and QSettings keeps a misread
     // view while the size and time stay, so nothing is written in this run.
     bool m_unusable = false;
