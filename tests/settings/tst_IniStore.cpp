@@ -51,7 +51,6 @@ private slots:
     void whatASaveLeavesOnTheFile();
     void theConfigFolderFollowsTheXdgRules_data();
     void theConfigFolderFollowsTheXdgRules();
-    void aFailedWriteIsReportedOnceAndTheProgramGoesOn();
 };
 
 void tst_IniStore::everyTextComesBackExactly_data()
@@ -296,23 +295,6 @@ void tst_IniStore::theConfigFolderFollowsTheXdgRules()
     if (!home.isNull())
         environment.insert(QStringLiteral("HOME"), home);
     QCOMPARE(userConfigFolder(environment).value_or(QString()), folder);
-}
-
-void tst_IniStore::aFailedWriteIsReportedOnceAndTheProgramGoesOn()
-{
-    QTemporaryDir dir;
-    // A folder where the file should be: no write can succeed, not even as root.
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Korvu/Korvu.conf")));
-    IniStore store(dir.path());
-    int reported = 0;
-    store.setWriteFailureHandler([&reported] { ++reported; });
-    save(store, {QStringLiteral("Options/Size=7")});
-    save(store, {QStringLiteral("Options/PPFood=1")});
-    QCOMPARE(reported, 1);
-    QVERIFY(store.hasFailedToWrite());
-    QCOMPARE(store.GetSetting(QStringLiteral("Korvu"), QStringLiteral("Options"),
-                              QStringLiteral("Size"), 5),
-             QStringLiteral("5"));
 }
 
 QTEST_GUILESS_MAIN(tst_IniStore)

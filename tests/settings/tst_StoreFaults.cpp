@@ -599,11 +599,11 @@ void tst_StoreFaults::aFailedReadAnywhereCostsNoKeyAndNoRow()
         else if (run == QLatin1String("exit"))
             arguments.append(QStringLiteral("wait"));
         const QString trace = dir.filePath(QStringLiteral("trace"));
-        auto child = startChild(arguments, QProcessEnvironment::systemEnvironment(),
-                                QString(fault)
-                                                                  .replace(QStringLiteral("%1"), QString::number(when))
-                                                                  .replace(QStringLiteral("%2"), QString::number(when + 1)),
-                                path, trace);
+        const QString calls = QString(fault)
+                                      .replace(QStringLiteral("%1"), QString::number(when))
+                                      .replace(QStringLiteral("%2"), QString::number(when + 1));
+        auto child = startChild(arguments, QProcessEnvironment::systemEnvironment(), calls, path,
+                                trace);
         QMap<QString, QString> expected = storedValues(path);
         if (run != QLatin1String("start")) {
             QVERIFY(child->waitForReadyRead(30000));
