@@ -37,16 +37,6 @@ QString viewsText(const WaylandSession &w)
     return QStringLiteral("; shown: ") + shown.join(QStringLiteral("; "));
 }
 
-// What is wrong with a picture of a board of cells of 7; empty when nothing is.
-QString boardProblem(const QImage &board)
-{
-    if (board.size() != QSize(Columns * Size, Rows * Size))
-        return QStringLiteral("a picture of %1 x %2").arg(board.width()).arg(board.height());
-    if (const QString wall = brokenWall(board, Size); !wall.isEmpty())
-        return QStringLiteral("wall cell %1 is not black").arg(wall);
-    return foodProblem(board, Size);
-}
-
 } // namespace
 
 // The program as a native Wayland client on a headless sway, driven through
@@ -85,7 +75,7 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
     // read afresh for every picture.
     waitFor(within(5s), [&] {
         const auto now = w.waitForWindow(pid, GameTitle, within(0ms));
-        problem = now ? boardProblem(w.grab(now->client)) : QStringLiteral("no game window");
+        problem = now ? boardProblem(w.grab(now->client), Size) : QStringLiteral("no game window");
         return problem.isEmpty();
     });
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
