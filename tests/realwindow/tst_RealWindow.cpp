@@ -77,7 +77,8 @@ QString frameProblem(const XSession &x, WindowId window, Frame frame)
         return QStringLiteral("no _MOTIF_WM_HINTS: ") + x.errorString();
     const quint32 functions = motif->at(1);
     const quint32 decorations = motif->at(2);
-    if (!(decorations & DecorBorder) || bool(decorations & DecorTitle) != (frame == Frame::TitleAndClose)
+    const bool titled = frame == Frame::TitleAndClose;
+    if (!(decorations & DecorBorder) || bool(decorations & DecorTitle) != titled
         || (decorations & (DecorMinimize | DecorMaximize)))
         return QStringLiteral("decorations %1 asked for").arg(decorations, 0, 16);
     if ((functions & (FunctionMinimize | FunctionMaximize)) || !(functions & FunctionClose))
@@ -88,15 +89,14 @@ QString frameProblem(const XSession &x, WindowId window, Frame frame)
     const quint32 side = extents->at(0);
     if (side == 0 || extents->at(1) != side || extents->at(3) < side)
         return QStringLiteral("no border drawn around the window");
-    if ((extents->at(2) > side) != (frame == Frame::TitleAndClose))
+    if ((extents->at(2) > side) != titled)
         return QStringLiteral("a top edge of %1 beside sides of %2").arg(extents->at(2)).arg(side);
     // What the manager lets the player do; Openbox offers minimising to every window.
     const QStringList actions = x.atomNames(window, "_NET_WM_ALLOWED_ACTIONS");
     const bool allowed = actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE"))
-            && (frame == Frame::TitleAndClose
-                        ? !actions.contains(QStringLiteral("_NET_WM_ACTION_MAXIMIZE_HORZ"))
-                        : (functions & FunctionResize)
-                                  && actions.contains(QStringLiteral("_NET_WM_ACTION_RESIZE")));
+            && (titled ? !actions.contains(QStringLiteral("_NET_WM_ACTION_MAXIMIZE_HORZ"))
+                       : (functions & FunctionResize)
+                               && actions.contains(QStringLiteral("_NET_WM_ACTION_RESIZE")));
     return allowed ? QString() : QStringLiteral("allowed: ") + actions.join(QLatin1Char(' '));
 }
 
@@ -158,23 +158,21 @@ bool steersDown(const XSession &x, WindowId game, int size)
 }
 
 // On a board begun anew after a game over, the column of the new worm's head in
-// row 2; otherwise nothing, and why. The old worm turned down out of row 2 or
-// ended against the right wall in columns 16 to 20; the new one starts at
-// column 2 and reaches column 17 only after its head has passed column 16.
+// row 2; otherwise nothing, and why. The old worm was steered down out of row 2;
+// the new one starts in it.
 std::optional<int> newWormHead(const QImage &shot, int size, QString &why)
 {
-    if (const QString wall = brokenWall(shot, size);
-        shot.size() != QSize(Columns * size, Rows * size) || !wall.isEmpty()) {
+    if (shot.size() != QSize(Columns * size, Rows * size) || !brokenWall(shot, size).isEmpty()) {
         why = QStringLiteral("no whole wall ring on a picture of %1 x %2")
                       .arg(shot.width())
                       .arg(shot.height());
         return std::nullopt;
     }
-    if (cellColour(shot, size, 17, 2) == Black || wormBelowRowTwo(shot, size)) {
+    if (wormBelowRowTwo(shot, size)) {
         why = QStringLiteral("the old worm is still on the board");
         return std::nullopt;
     }
-    for (int column = 16; column >= 1; --column) {
+    for (int column = Columns - 2; column >= 1; --column) {
         if (cellColour(shot, size, column, 2) == Black)
             return column;
     }
@@ -367,7 +365,8 @@ void tst_RealWindow::aWholeRunOnABareServer()
     QVERIFY2(run.closeAndEndCleanly(game), qPrintable(run.errorString()));
     // One settings file and the lock its saves take turns on, where the store
     // keeps them, and nothing else.
-    QCOMPARE(filesWritten(korvu), QStringList({"Korvu/Korvu.conf", "Korvu/Korvu.conf.commit-lock"}));
+    QCOMPARE(filesWritten(korvu),
+             QStringList({"Korvu/Korvu.conf", "Korvu/Korvu.conf.commit-lock"}));
     QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
     QCOMPARE(stored.status(), QSettings::NoError);
     QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QString::number(size));
