@@ -2,6 +2,8 @@
 
 #include "tests/realwindow/KorvuScreen.h"
 
+#include <QColor>
+
 using namespace KorvuScreen;
 
 QRgb cellColour(const QImage &board, int cellSize, int column, int row)
@@ -57,5 +59,24 @@ QString foodProblem(const QImage &board, int cellSize, QRect *food)
                 .arg(green.y())
                 .arg(green.width())
                 .arg(green.height());
+    return {};
+}
+
+QString boardProblem(const QImage &board, int cellSize)
+{
+    if (board.size() != QSize(Columns * cellSize, Rows * cellSize))
+        return QStringLiteral("a picture of %1 x %2").arg(board.width()).arg(board.height());
+    if (const QString wall = brokenWall(board, cellSize); !wall.isEmpty())
+        return QStringLiteral("wall cell %1 is not black").arg(wall);
+    QRect food;
+    if (const QString problem = foodProblem(board, cellSize, &food); !problem.isEmpty())
+        return problem;
+    const QRgb background = cellColour(board, cellSize, 0, 0);
+    if (background == Black || background == Green)
+        return QStringLiteral("row 0 is %1").arg(QColor(background).name());
+    const QRgb first = cellColour(board, cellSize, 1, 2);
+    const bool foodThere = food.topLeft() == QPoint(cellSize, 2 * cellSize);
+    if (first != (foodThere ? Green : background))
+        return QStringLiteral("the first interior cell is %1").arg(QColor(first).name());
     return {};
 }

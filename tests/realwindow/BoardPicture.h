@@ -20,3 +20,9 @@ bool wormBelowRowTwo(const QImage &board, int cellSize);
 // Why the board does not show exactly one food, a block of pure green the size
 // of a cell on an interior cell; empty when it does, with the block in `food`.
 QString foodProblem(const QImage &board, int cellSize, QRect *food = nullptr);
+
+// Why the picture does not show a board just begun with cells of `cellSize`:
+// its size, the whole wall ring, one food, a background that is neither black
+// nor green in row 0, and that colour or the food in the first interior cell,
+// left of where the worm starts. Empty when it does.
+QString boardProblem(const QImage &board, int cellSize);

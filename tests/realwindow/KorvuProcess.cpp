@@ -72,7 +72,7 @@ bool KorvuProcess::prepareQuickGameOver(int speed, bool zeroBeatsRowOne, int siz
     prepared.setValue(QStringLiteral("Played"), QStringLiteral("True"));
     prepared.setValue(QStringLiteral("Speed"), QString::number(speed));
     prepared.setValue(QStringLiteral("Size"), QString::number(size));
-    prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("9"));
+    prepared.setValue(QStringLiteral("PPFood"), QStringLiteral("0"));
     prepared.setValue(QStringLiteral("HardCore"), QStringLiteral("1"));
     prepared.endGroup();
     prepared.beginGroup(QStringLiteral("Highscore"));

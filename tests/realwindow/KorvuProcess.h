@@ -38,9 +38,10 @@ public:
     QString storedValue(const QString &key) const;
 
     // Settings of a later start in which a game ends at the first wall: cells
-    // of `size`, the CSpeed position `speed`, one blocked move allowed. A score
-    // of 0 beats row 1 of the score table, and so opens the name dialog, only
-    // when `zeroBeatsRowOne`; no other row can be beaten.
+    // of `size`, the CSpeed position `speed`, one blocked move allowed. Food is
+    // worth nothing, so every game ends with 0, wherever the food lies. That
+    // beats row 1 of the score table, and so opens the name dialog, only when
+    // `zeroBeatsRowOne`, and only once; no other row can be beaten.
     bool prepareQuickGameOver(int speed, bool zeroBeatsRowOne, int size = 5);
 
     // A variable the next start sets over the session's cleared desktop settings,

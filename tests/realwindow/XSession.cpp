@@ -246,9 +246,23 @@ QList<XSession::WindowId> XSession::windowsTitled(const QString &title, Mapping 
     return searchWindows({QStringLiteral("--name"), exactTitlePattern(title)}, mapping);
 }
 
-QList<XSession::WindowId> XSession::windowsOfProcess(qint64 processId, Mapping mapping) const
+std::optional<XSession::WindowId> XSession::waitForOtherWindow(qint64 processId,
+                                                               const QList<WindowId> &known,
+                                                               QDeadlineTimer deadline) const
 {
-    return searchWindows({QStringLiteral("--pid"), QString::number(processId)}, mapping);
+    std::optional<WindowId> found;
+    waitFor(deadline, [&] {
+        QList<WindowId> windows =
+                searchWindows({QStringLiteral("--pid"), QString::number(processId)},
+                              Mapping::MappedOnly);
+        for (const WindowId window : known)
+            windows.removeAll(window);
+        found = windows.size() == 1 ? std::optional(windows.first()) : std::nullopt;
+        return found.has_value();
+    });
+    if (!found)
+        m_error = QStringLiteral("process %1 has no one other mapped window").arg(processId);
+    return found;
 }
 
 QList<XSession::WindowId> XSession::searchWindows(const QStringList &criteria,

@@ -66,9 +66,11 @@ public:
 
     // Windows whose title is exactly `title`.
     QList<WindowId> windowsTitled(const QString &title, Mapping mapping) const;
-    // Windows that the process with this id owns, by the _NET_WM_PID it set:
-    // the way to find a window that has no title.
-    QList<WindowId> windowsOfProcess(qint64 processId, Mapping mapping) const;
+    // The one mapped window of the process with this id, by the _NET_WM_PID it
+    // set, that is none of `known`, once there is exactly one: the way to find a
+    // window that has no title, such as the name dialog.
+    std::optional<WindowId> waitForOtherWindow(qint64 processId, const QList<WindowId> &known,
+                                               QDeadlineTimer deadline) const;
     std::optional<WindowId> waitForMappedWindow(const QString &title,
                                                 QDeadlineTimer deadline) const;
     // The mapped window titled `title` of the process with this id, once there is one.

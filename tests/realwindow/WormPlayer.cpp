@@ -1,13 +1,10 @@
-#include "tests/realwindow/KorvuScreen.h"
-#include "tests/realwindow/ScreenText.h"
-#include "tests/realwindow/Waiting.h"
-#include "tests/realwindow/XSession.h"
+#include "tests/realwindow/WormPlayer.h"
 
-#include <QApplication>
+#include "tests/realwindow/BoardPicture.h"
+#include "tests/realwindow/KorvuScreen.h"
+#include "tests/realwindow/Waiting.h"
+
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QSettings>
-#include <QTest>
 #include <QThread>
 
 #include <algorithm>
@@ -15,7 +12,6 @@
 #include <chrono>
 #include <climits>
 #include <functional>
-#include <optional>
 #include <queue>
 #include <tuple>
 #include <utility>
@@ -27,7 +23,6 @@ using namespace KorvuScreen;
 
 namespace {
 
-constexpr int CellSize = 10;
 // "Speed 1", the first start's speed.
 constexpr int TickMilliseconds = 400;
 constexpr int PollMilliseconds = 25;
@@ -110,25 +105,22 @@ bool isWall(QPoint cell)
 // score label. A probe reads one pixel inside each cell, as the game does.
 class BoardView {
 public:
-    static std::optional<BoardView> read(const QImage &shot)
+    static std::optional<BoardView> read(const QImage &shot, int cellSize)
     {
-        if (shot.size() != QSize(Columns * CellSize, Rows * CellSize))
+        if (shot.size() != QSize(Columns * cellSize, Rows * cellSize))
             return std::nullopt;
         BoardView view;
-        for (int row = 0; row < Rows; ++row) {
-            for (int column = 0; column < Columns; ++column) {
-                const QPoint cell(column, row);
-                const QRgb colour = shot.pixel(column * CellSize + 1, row * CellSize + 1)
-                        | 0xFF000000u;
-                if (isWall(cell) && colour != Black)
-                    view.m_wallsWhole = false;
-                else if (isInterior(cell) && colour == Black)
-                    view.m_black[index(cell)] = true;
-                else if (isInterior(cell) && colour == Green)
-                    view.m_green << cell;
+        view.m_wallsWhole = brokenWall(shot, cellSize).isEmpty();
+        for (int row = 2; row < Rows - 1; ++row) {
+            for (int column = 1; column < Columns - 1; ++column) {
+                const QRgb colour = cellColour(shot, cellSize, column, row);
+                if (colour == Black)
+                    view.m_black[index(QPoint(column, row))] = true;
+                else if (colour == Green)
+                    view.m_green << QPoint(column, row);
             }
         }
-        view.m_scoreStrip = shot.copy(19 * CellSize, 0, 3 * CellSize, CellSize);
+        view.m_scoreStrip = shot.copy(19 * cellSize, 0, 3 * cellSize, cellSize);
         return view;
     }
 
@@ -329,13 +321,14 @@ std::optional<Heading> headingToFood(const BoardView &board, const Worm &worm, Q
     return shortest;
 }
 
-// Plays the game window by its pictures alone: follows the head from cell to
-// cell, counts the foods it lands on, checks that the worm's cells are the last
-// ones its head passed, one more for each food, and presses an arrow key only
-// right after a tick, so that each key lands in a tick of its own.
+// Follows the worm from picture to picture, and presses an arrow key only right
+// after a tick, so that each key lands in a tick of its own.
 class WormPlayer {
 public:
-    WormPlayer(const XSession &x, XSession::WindowId game) : m_x(x), m_game(game) { }
+    WormPlayer(const XSession &x, XSession::WindowId game, int cellSize)
+        : m_x(x), m_game(game), m_cellSize(cellSize)
+    {
+    }
 
     // Eats `foods` foods, then runs straight into a wall; returns the message box
     // that ends the game, or nothing with the reason in error().
@@ -400,7 +393,7 @@ private:
                 m_error = m_x.errorString();
                 return std::nullopt;
             }
-            std::optional<BoardView> view = BoardView::read(shot);
+            std::optional<BoardView> view = BoardView::read(shot, m_cellSize);
             if (!view) {
                 m_error = QStringLiteral("a picture of %1 x %2").arg(shot.width()).arg(shot.height());
                 return std::nullopt;
@@ -525,6 +518,7 @@ private:
 
     const XSession &m_x;
     XSession::WindowId m_game;
+    int m_cellSize;
     int m_foodsWanted = 0;
     Worm m_worm;
     std::optional<BoardView> m_last;
@@ -535,147 +529,19 @@ private:
     QString m_error;
 };
 
-bool hasInk(const QImage &image)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 128)
-                return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
-// A whole game as a player has it, on a display of the test's own: keys and
-// pictures through X, and the settings file read back at the end.
-class tst_Acceptance : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTyped();
-};
-
-void tst_Acceptance::initTestCase()
+PlayedGame playUntilGameOver(const XSession &x, XSession::WindowId game, int cellSize, int foods,
+                             QDeadlineTimer deadline)
 {
-    // The program draws with this style; the reference text must match it.
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    WormPlayer player(x, game, cellSize);
+    PlayedGame played;
+    played.box = player.playUntilGameOver(foods, deadline);
+    played.foods = player.foodsEaten();
+    played.againstAWall = player.head() && isWall(*player.head() + step(player.aim()));
+    played.scoreStrips = player.scoreStrips();
+    played.error = player.error();
+    played.state = player.state();
+    return played;
 }
 
-// From a first start at size 10 and "Speed 1", the worm is steered by what the
-// board shows onto two foods, each raising the score label, and then into a
-// wall: "Oyun Bitti!" follows, the name dialog offers "Oyuncu 1", and the name
-// typed, blanks and all, is stored in row 1 with the score of the foods eaten.
-void tst_Acceptance::twoFoodsEatenByLookingThenAWallSaveTheScoreUnderTheNameAsTyped()
-{
-    constexpr int FoodsToEat = 2;
-    const QString typedName = QStringLiteral("  Ada Nur  ");
-
-    XRun run;
-    const XSession &x = run.session;
-    const KorvuProcess &korvu = run.korvu;
-    QVERIFY(!QFileInfo::exists(korvu.settingsFile()));
-    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
-    QVERIFY2(run.startGame({QStringLiteral("ctrl+a"), QStringLiteral("1"), QStringLiteral("0")}),
-             qPrintable(run.errorString()));
-    const XSession::WindowId game = *run.game;
-    QCOMPARE(x.clientSize(game), std::optional(QSize(Columns * CellSize, Rows * CellSize)));
-    QVERIFY2(x.focus(game), qPrintable(x.errorString()));
-    // The board is drawn: a whole wall ring and one food.
-    const QImage first = x.waitForScreenshot(game, within(5s), [](const QImage &shot) {
-        const std::optional<BoardView> view = BoardView::read(shot);
-        return view && view->wallsWhole() && view->greenCells().size() == 1;
-    });
-    const std::optional<BoardView> firstView = BoardView::read(first);
-    QVERIFY2(firstView && firstView->wallsWhole() && firstView->greenCells().size() == 1,
-             "the board with its walls and one food is not drawn");
-
-    WormPlayer player(x, game);
-    const std::optional<XSession::WindowId> box = player.playUntilGameOver(FoodsToEat, within(45s));
-    QVERIFY2(box, qPrintable(player.error() + korvu.output()));
-    QVERIFY2(player.foodsEaten() >= FoodsToEat,
-             qPrintable(QStringLiteral("the game ended early: ") + player.state()));
-    QVERIFY2(player.head() && isWall(*player.head() + step(player.aim())),
-             qPrintable(QStringLiteral("the game ended away from a wall: ") + player.state()));
-
-    // The label over row 0 changed with every food, and never went blank.
-    const QList<QImage> &strips = player.scoreStrips();
-    QCOMPARE(int(strips.size()), player.foodsEaten() + 1);
-    for (int eaten = 0; eaten < int(strips.size()); ++eaten) {
-        QVERIFY2(hasInk(strips[eaten]),
-                 qPrintable(QStringLiteral("no score shown after %1 foods").arg(eaten)));
-        if (eaten > 0)
-            QVERIFY2(strips[eaten] != strips[eaten - 1],
-                     qPrintable(QStringLiteral("the score label kept its text at food %1")
-                                        .arg(eaten)));
-    }
-
-    const QImage message = renderedText(QStringLiteral("Oyun Bitti!"));
-    QVERIFY(!message.isNull());
-    const QImage boxShot = x.waitForScreenshot(*box, within(5s), [&message](const QImage &shot) {
-        return containsText(shot, message);
-    });
-    QVERIFY2(containsText(boxShot, message), "the message box does not show \"Oyun Bitti!\"");
-    QVERIFY2(x.focus(*box), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
-    QVERIFY2(x.waitUntilUnmapped(*box, within(5s)), qPrintable(x.errorString()));
-
-    // The name dialog has no title: it is the program's one new window.
-    std::optional<XSession::WindowId> dialog;
-    const QDeadlineTimer dialogDeadline = within(5s);
-    while (!dialog && !dialogDeadline.hasExpired()) {
-        QList<XSession::WindowId> windows =
-                x.windowsOfProcess(korvu.processId(), XSession::Mapping::MappedOnly);
-        windows.removeAll(game);
-        if (windows.size() == 1)
-            dialog = windows.first();
-        else
-            QThread::msleep(PollMilliseconds);
-    }
-    QVERIFY2(dialog, "no name dialog after the score beat row 1");
-    QCOMPARE(x.clientSize(*dialog), std::optional(NameDialogSize));
-
-    // What the text box shows, copied out through the clipboard.
-    QVERIFY2(x.focus(*dialog), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("ctrl+c")}),
-             qPrintable(x.errorString()));
-    std::optional<QString> shown;
-    const QDeadlineTimer copyDeadline = within(5s);
-    while (!shown && !copyDeadline.hasExpired()) {
-        shown = x.clipboardText(within(1s));
-        if (!shown)
-            QThread::msleep(PollMilliseconds);
-    }
-    QVERIFY2(shown, qPrintable(x.errorString()));
-    QCOMPARE(*shown, QStringLiteral("Oyuncu 1"));
-
-    // Typing replaces the selected text; Enter presses "Kaydet".
-    QVERIFY2(x.typeText(typedName), qPrintable(x.errorString()));
-    QVERIFY2(x.pressKeys({QStringLiteral("Return")}), qPrintable(x.errorString()));
-    QVERIFY2(x.waitUntilUnmapped(*dialog, within(5s)), qPrintable(x.errorString()));
-    QCOMPARE(x.windowsTitled(GameTitle, XSession::Mapping::Any), QList<XSession::WindowId>{game});
-    QVERIFY(x.isMapped(game));
-
-    QVERIFY2(run.closeAndEndCleanly(game), qPrintable(run.errorString()));
-
-    // Row 1 holds the score of the foods eaten and the name exactly as typed;
-    // the rows below keep the first start's empty entries.
-    QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
-    QCOMPARE(stored.status(), QSettings::NoError);
-    QCOMPARE(stored.value(QStringLiteral("Highscore/Score1")).toString(),
-             QString::number(player.foodsEaten()));
-    QCOMPARE(stored.value(QStringLiteral("Highscore/Name1")).toString(), typedName);
-    for (int row = 2; row <= 4; ++row) {
-        QCOMPARE(stored.value(QStringLiteral("Highscore/Score%1").arg(row)).toString(),
-                 QStringLiteral("0"));
-        QCOMPARE(stored.value(QStringLiteral("Highscore/Name%1").arg(row)).toString(), QString());
-    }
-    QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QStringLiteral("10"));
-    QCOMPARE(stored.value(QStringLiteral("Options/Speed")).toString(), QStringLiteral("0"));
-    QCOMPARE(stored.value(QStringLiteral("Options/PPFood")).toString(), QStringLiteral("1"));
-}
-
-QTEST_MAIN(tst_Acceptance)
-#include "tst_Acceptance.moc"
