@@ -1,5 +1,7 @@
 #include "app/KorvuApp.h"
 
+#include <QCoreApplication>
+
 KorvuApp::KorvuApp(AppServices services)
     : m_services(services),
       m_start([this] {
@@ -19,6 +21,7 @@ KorvuApp::KorvuApp(AppServices services)
       }),
       m_about([this] { return new frmAbout(m_start.loaded()); })
 {
+    QCoreApplication::instance()->installEventFilter(&m_modalCloseGuard);
 }
 
 void KorvuApp::start()

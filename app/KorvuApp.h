@@ -4,6 +4,7 @@
 #include "game/frmPlayfield.h"
 #include "highscores/frmHighscore.h"
 #include "settings/frmStart.h"
+#include "ui/ModalCloseGuard.h"
 #include "ui/WindowSlot.h"
 
 class Clock;
@@ -23,7 +24,8 @@ struct AppServices {
 };
 
 // Owns the program's windows, each created on first use, and wires them to
-// one another and to the services.
+// one another and to the services. While a box or dialog is open, the windows
+// under it cannot be closed.
 class KorvuApp {
 public:
     explicit KorvuApp(AppServices services);
@@ -38,6 +40,7 @@ private:
     void showAbout();
 
     AppServices m_services;
+    ModalCloseGuard m_modalCloseGuard;
     WindowSlot<frmStart> m_start;
     WindowSlot<frmPlayfield> m_game;
     WindowSlot<frmHighscore> m_highscore;

@@ -122,6 +122,8 @@ void frmPlayfield::closeEvent(QCloseEvent *event)
 {
     // A window under a modal box takes no input, its close button included; the
     // tick that opened the box still runs on this window when the box is answered.
+    // Beyond what the application refuses while a box is open, this covers the
+    // waits for the keyboard after the box and the name dialog.
     if (m_endOfGameOpen) {
         event->ignore();
         return;

@@ -37,6 +37,23 @@ QString viewsText(const WaylandSession &w)
     return QStringLiteral("; shown: ") + shown.join(QStringLiteral("; "));
 }
 
+// A close request for `closed` leaves it and the window `open` shown for a
+// while, and no window of the program asks for attention.
+bool closeIsDropped(const WaylandSession &w, const View &closed, qint64 open)
+{
+    return w.requestClose(closed) && !waitFor(within(1500ms), [&] {
+        const QList<View> shown = w.views();
+        const auto gone = [&](qint64 id) {
+            return std::none_of(shown.begin(), shown.end(),
+                                [id](const View &view) { return view.id == id; });
+        };
+        return gone(open) || gone(closed.id)
+                || std::any_of(shown.begin(), shown.end(), [&](const View &view) {
+                       return view.processId == closed.processId && view.urgent;
+                   });
+    });
+}
+
 } // namespace
 
 // The program as a native Wayland client on a headless sway, driven through
@@ -47,6 +64,8 @@ class tst_Wayland : public QObject {
 
 private slots:
     void aWholeRunFromTheStartWindowToTheSavedName();
+    void aCloseUnderABoxOrDialogWaitsForItsAnswer_data();
+    void aCloseUnderABoxOrDialogWaitsForItsAnswer();
 };
 
 // A later start with cells of 7, where a score of 0 beats row 1 once: Enter
@@ -81,24 +100,11 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
     });
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 
-    // A close request for the game window leaves `open` shown for a while, and no
-    // window of the program is flagged.
-    const auto closeIsDropped = [&](qint64 open) {
-        return w.requestClose(*run.game) && !waitFor(within(1500ms), [&] {
-            const QList<View> shown = w.views();
-            return std::none_of(shown.begin(), shown.end(),
-                                [open](const View &view) { return view.id == open; })
-                    || std::any_of(shown.begin(), shown.end(), [pid](const View &view) {
-                           return view.processId == pid && view.urgent;
-                       });
-        });
-    };
-
     for (int gameOver = 1; gameOver <= 2; ++gameOver) {
         const auto box = w.waitForWindow(pid, MessageTitle, within(10s));
         QVERIFY2(box, qPrintable(QStringLiteral("no box at game over %1: ").arg(gameOver)
                                  + w.errorString() + korvu.output()));
-        QVERIFY2(closeIsDropped(box->id), qPrintable(korvu.output() + viewsText(w)));
+        QVERIFY2(closeIsDropped(w, *run.game, box->id), qPrintable(korvu.output() + viewsText(w)));
         QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
         QVERIFY2(w.waitUntilGone(box->id, within(5s)), qPrintable(w.errorString()));
         if (gameOver == 2)
@@ -111,7 +117,8 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
         QCOMPARE(dialog->client.size(), NameDialogSize);
         const QString typed = QStringLiteral("Deniz");
         QVERIFY2(w.typeText(typed, true), qPrintable(w.errorString()));
-        QVERIFY2(closeIsDropped(dialog->id), qPrintable(korvu.output() + viewsText(w)));
+        QVERIFY2(closeIsDropped(w, *run.game, dialog->id),
+                 qPrintable(korvu.output() + viewsText(w)));
         QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
         QVERIFY2(w.waitUntilGone(dialog->id, within(5s)), qPrintable(w.errorString()));
         QString name;
@@ -151,6 +158,61 @@ void tst_Wayland::aWholeRunFromTheStartWindowToTheSavedName()
     QVERIFY2(run.closeAndEndCleanly(*run.game), qPrintable(run.errorString() + viewsText(w)));
     QSettings stored(korvu.settingsFile(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Options/Size")).toString(), QString::number(Size));
+}
+
+void tst_Wayland::aCloseUnderABoxOrDialogWaitsForItsAnswer_data()
+{
+    // The size box has the focus, and "Baslat" refuses a size of 1; "Skor Tablo"
+    // and "Bilgi" are four and five tabs on. In the table, "Sil" has the focus.
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("clear");
+    QTest::newRow("start window under its size box") << 1 << 0 << MessageTitle << false;
+    QTest::newRow("start window under the score table") << Size << 4 << ScoreTableTitle << false;
+    QTest::newRow("start window under the about box") << Size << 5 << AboutTitle << false;
+    QTest::newRow("score table under \"Emin Misiniz?\"") << Size << 4 << ScoreTableTitle << true;
+}
+
+// A window with a box or dialog open over it takes no close request: the
+// program runs on and the box or dialog answers as ever, Esc closing it or
+// Enter clearing the table. Then a close works as usual, and the run ends
+// cleanly with the settings and the table saved.
+void tst_Wayland::aCloseUnderABoxOrDialogWaitsForItsAnswer()
+{
+    QFETCH(int, size);
+    QFETCH(int, tabs);
+    QFETCH(QString, title);
+    QFETCH(bool, clear);
+    WaylandRun run;
+    const WaylandSession &w = run.session;
+    KorvuProcess &korvu = run.korvu;
+    QVERIFY2(korvu.prepareQuickGameOver(0, false, size), qPrintable(korvu.errorString()));
+    QVERIFY2(run.openStartWindow(), qPrintable(run.errorString()));
+    const qint64 pid = korvu.processId();
+    const QStringList keys = QStringList(tabs, QStringLiteral("Tab")) << QStringLiteral("Return");
+    QVERIFY2(w.pressKeysIn(*run.start, keys), qPrintable(w.errorString()));
+    std::optional<View> open = w.waitForWindow(pid, title, within(10s));
+    QVERIFY2(open, qPrintable(w.errorString() + korvu.output()));
+    View closed = *run.start;
+    if (clear) {
+        closed = *open;
+        QVERIFY2(w.pressKeys({QStringLiteral("Return")}), qPrintable(w.errorString()));
+        open = w.waitForWindow(pid, QStringLiteral("Skor Tablosu Sil"), within(5s));
+        QVERIFY2(open, qPrintable(w.errorString() + korvu.output()));
+    }
+    QVERIFY2(closeIsDropped(w, closed, open->id), qPrintable(korvu.output() + viewsText(w)));
+
+    QVERIFY2(w.pressKeys({clear ? QStringLiteral("Return") : QStringLiteral("Escape")}),
+             qPrintable(w.errorString()));
+    QVERIFY2(w.waitUntilGone(open->id, within(5s)), qPrintable(w.errorString()));
+    if (clear)
+        QVERIFY2(w.requestClose(closed) && w.waitUntilGone(closed.id, within(5s)),
+                 qPrintable(w.errorString()));
+    QVERIFY2(run.closeAndEndCleanly(*run.start), qPrintable(run.errorString() + viewsText(w)));
+    QCOMPARE(korvu.storedValue(QStringLiteral("Options/Size")), QString::number(size));
+    QCOMPARE(korvu.storedValue(QStringLiteral("Highscore/Name1")),
+             clear ? QStringLiteral("-") : QStringLiteral("Best"));
 }
 
 QTEST_MAIN(tst_Wayland)
