@@ -136,9 +136,11 @@ bool windowsGetTheKeyboard(const QWidget *window)
 
 void takeBackTheKeyboard(QWidget *window)
 {
-    // Long enough for a desktop to hand the keyboard back, short enough that a
-    // desktop that never does costs the player nothing.
-    constexpr int LongestWaitMs = 500;
+    // Long enough for a busy desktop to hand the keyboard back (a dialog opened
+    // before it has would have the game window flagged for attention), short
+    // enough that a desktop that never does costs the player little; a desktop
+    // that does ends the wait at once.
+    constexpr int LongestWaitMs = 2000;
     const QPointer<QWidget> top = window->window();
     if (!top->isVisible())
         return;
