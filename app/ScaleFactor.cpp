@@ -9,6 +9,8 @@ namespace {
 // to 8, where the largest still fits on an 8K screen.
 constexpr double SmallestScale = 0.25;
 constexpr double LargestScale = 8;
+// Text is drawn at this many dots per inch unless QT_FONT_DPI says otherwise.
+constexpr double UsualDpi = 96;
 
 bool isSound(double scale)
 {
@@ -28,7 +30,8 @@ void drop(const char *name, QStringList &said)
     const QString value = qEnvironmentVariable(name);
     qunsetenv(name);
     if (!value.isEmpty())
-        said << QStringLiteral("korvu: %1=%2 is ignored: windows are scaled by %3 to %4 only")
+        said << QStringLiteral("korvu: %1=%2 is ignored: windows and text are scaled by %3 to "
+                               "%4 only")
                         .arg(QLatin1String(name), value)
                         .arg(SmallestScale)
                         .arg(LargestScale);
@@ -40,6 +43,7 @@ QStringList dropSenselessScaleFactors()
 {
     constexpr char Global[] = "QT_SCALE_FACTOR";
     constexpr char Screens[] = "QT_SCREEN_SCALE_FACTORS";
+    constexpr char FontDpi[] = "QT_FONT_DPI";
     QStringList said;
     double global = 1;
     if (qEnvironmentVariableIsSet(Global)) {
@@ -58,6 +62,11 @@ QStringList dropSenselessScaleFactors()
         }
         if (!sound)
             drop(Screens, said);
+    }
+    if (qEnvironmentVariableIsSet(FontDpi)) {
+        const std::optional<double> dpi = readFactor(qEnvironmentVariable(FontDpi));
+        if (!dpi || !isSound(*dpi / UsualDpi))
+            drop(FontDpi, said);
     }
     return said;
 }

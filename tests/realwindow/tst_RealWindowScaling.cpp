@@ -193,7 +193,7 @@ private slots:
 void tst_RealWindowScaling::boardCellsStaySolid_data()
 {
     // Variables set for the program, the scale it plays at, and the variable it
-    // says it ignored.
+    // says it ignored; the text's dots per inch are held to the same range.
     QTest::addColumn<QString>("environment");
     QTest::addColumn<Scale>("scale");
     QTest::addColumn<int>("cellSize");
@@ -218,6 +218,9 @@ void tst_RealWindowScaling::boardCellsStaySolid_data()
                                  << screens;
     QTest::newRow("2, screens 8") << "QT_SCALE_FACTOR=2 QT_SCREEN_SCALE_FACTORS=8" << Scale{2, 1}
                                   << 10 << false << screens;
+    // Text at 100,000 dots per inch crashed the first paint of the start window.
+    QTest::newRow("font dpi 100000") << "QT_FONT_DPI=100000" << Scale{1, 1} << 5 << false
+                                     << "QT_FONT_DPI";
 }
 
 void tst_RealWindowScaling::boardCellsStaySolid()
